@@ -1,0 +1,47 @@
+# The two commands a player or developer needs: `make play` and `make test`.
+# Both install what is missing (tools/install-deps.sh), configure and build.
+
+JOBS  ?= $(shell nproc)
+CMAKE ?= cmake
+GAME  := build/game/quillom
+
+.PHONY: all deps build play test test-sanitize bench fuzz format clean
+
+all: build
+
+deps:
+	tools/install-deps.sh
+
+build: deps
+	$(CMAKE) -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CMAKE) --build build -j $(JOBS)
+
+play: build
+	@if [ -x $(GAME) ]; then cd build/data && ../game/quillom; \
+	else echo "Built; the game program is not part of this build yet."; fi
+
+test: build
+	cd build && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	$(CMAKE) -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLOM_SANITIZE=ON -DQUILLOM_BENCH=OFF
+	$(CMAKE) --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	$(CMAKE) -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLOM_TESTS=OFF
+	$(CMAKE) --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b" || exit 1; }; done; true
+
+# Fuzz targets are built with clang; run one with e.g. build-fuzz/tests/fuzz/fuzz_<name> -max_total_time=60
+fuzz:
+	tools/install-deps.sh fuzz
+	CC=clang CXX=clang++ $(CMAKE) -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQUILLOM_FUZZ=ON -DQUILLOM_TESTS=OFF -DQUILLOM_BENCH=OFF
+	$(CMAKE) --build build-fuzz -j $(JOBS)
+
+format:
+	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf build build-sanitize build-bench build-fuzz

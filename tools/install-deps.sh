@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian packages the build, the tests and the game
+# need, but only those that are missing. Runs as root or through sudo.
+#   tools/install-deps.sh         what `make play` and `make test` need
+#   tools/install-deps.sh fuzz    also the clang toolchain for `make fuzz`
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont
+  libfreetype-dev fonts-dejavu-core
+)
+fuzz_packages=(clang libclang-rt-dev)
+
+[ "${1:-}" = fuzz ] && packages+=("${fuzz_packages[@]}")
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+
+echo "Installing: ${missing[*]}"
+# Refresh the package lists once, and only when one of the packages is unknown.
+if ! apt-get install --dry-run -qq "${missing[@]}" >/dev/null 2>&1; then
+  "${sudo[@]}" apt-get update -qq
+fi
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
