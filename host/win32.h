@@ -11,6 +11,7 @@ using LONG = std::int32_t;
 using UINT = std::uint32_t;
 using INT = std::int32_t;
 using BOOL = std::int32_t;
+using ULONG = std::uint32_t;
 using LONGLONG = std::int64_t;
 using HRESULT = std::int32_t;
 
