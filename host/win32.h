@@ -14,6 +14,7 @@ using BOOL = std::int32_t;
 using ULONG = std::uint32_t;
 using LONGLONG = std::int64_t;
 using HRESULT = std::int32_t;
+using WCHAR = wchar_t;
 
 constexpr BOOL FALSE = 0;
 constexpr BOOL TRUE = 1;
