@@ -19,6 +19,18 @@ using WCHAR = wchar_t;
 constexpr BOOL FALSE = 0;
 constexpr BOOL TRUE = 1;
 
+// A window handle: a pointer to a type of its own, so that handles of different kinds do not mix.
+struct HWND__;
+using HWND = HWND__*;
+
+struct RECT
+{
+    LONG left;
+    LONG top;
+    LONG right;  // exclusive
+    LONG bottom; // exclusive
+};
+
 union LARGE_INTEGER
 {
     struct
