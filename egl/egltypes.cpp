@@ -1,0 +1,361 @@
+#include "egl/egltypes.h"
+
+#include "foundation/dbg.h"
+
+#include <fstream>
+#include <memory>
+#include <new>
+
+// Object model ---------------------------------------------------------------------------------------------------
+
+EGLObject::EGLObject(const EGLObject&) : mUsers()
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+EGLObject& EGLObject::operator=(const EGLObject&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+void EGLObject::addUser(const void* user)
+{
+    mUsers.insert(user);
+}
+
+void EGLObject::removeUser(const void* user)
+{
+    // Erase one occurrence only: an object that refers to this one twice is registered twice.
+    const auto userIterator = mUsers.find(user);
+    if (userIterator != mUsers.end())
+        mUsers.erase(userIterator);
+}
+
+bool EGLObject::hasUsers() const
+{
+    return !mUsers.empty();
+}
+
+std::size_t EGLObject::userCount() const
+{
+    return mUsers.size();
+}
+
+EGLChangeable::EGLChangeable(const EGLChangeable&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+EGLChangeable& EGLChangeable::operator=(const EGLChangeable&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+EGLChangeable::~EGLChangeable() noexcept(false)
+{
+    mChangeCount = -1;
+}
+
+void EGLChangeable::beginChange(EGLKey)
+{
+    ++mChangeCount;
+}
+
+void EGLChangeable::endChange(EGLKey)
+{
+    --mChangeCount;
+}
+
+void EGLChangeable::commitChange(EGLKey) {}
+
+void EGLChangeable::setChangeKey(EGLKey, EGLKey newKey)
+{
+    mChangeKey = newKey;
+}
+
+bool EGLChangeable::isChangeKey(EGLKey key) const
+{
+    return key == mChangeKey;
+}
+
+bool EGLChangeable::isChanging() const
+{
+    return mChangeCount > 0;
+}
+
+bool EGLChangeable::changeCountIsValid() const
+{
+    return mChangeCount >= 0;
+}
+
+EGLSwitchable::EGLSwitchable(const EGLSwitchable&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+EGLSwitchable& EGLSwitchable::operator=(const EGLSwitchable&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+void EGLSwitchable::switchOn(EGLKey) {}
+
+void EGLSwitchable::switchOff(EGLKey) {}
+
+void EGLSwitchable::setSwitchKey(EGLKey, EGLKey newKey)
+{
+    mSwitchKey = newKey;
+}
+
+bool EGLSwitchable::isSwitchKey(EGLKey key) const
+{
+    return key == mSwitchKey;
+}
+
+EGLResource::EGLResource(const EGLResource&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+EGLResource& EGLResource::operator=(const EGLResource&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+void EGLResource::createResource(EGLKey) {}
+
+void EGLResource::releaseResource(EGLKey) {}
+
+void EGLResource::setResourceKey(EGLKey, EGLKey newKey)
+{
+    mResourceKey = newKey;
+}
+
+bool EGLResource::isResourceKey(EGLKey key) const
+{
+    return key == mResourceKey;
+}
+
+EGLCloneable::EGLCloneable(const EGLCloneable&)
+{
+    DBG_ERROR("Value semantics not implemeted.");
+}
+
+EGLCloneable& EGLCloneable::operator=(const EGLCloneable&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+EGLCloneable* EGLCloneable::clone() const
+{
+    DBG_ERROR("Cloneing not implemented.");
+}
+
+// The bases are built empty rather than copied, so the component's own message is the one thrown.
+EGLComponent::EGLComponent(const EGLComponent&)
+    : EGLObject(), EGLChangeable(), EGLSwitchable(), EGLResource(), EGLCloneable()
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+EGLComponent& EGLComponent::operator=(const EGLComponent&)
+{
+    DBG_ERROR("Value semantics not implemented.");
+}
+
+// Image --------------------------------------------------------------------------------------------------------
+
+namespace
+{
+
+// "EGLImage", column count, row count.
+constexpr std::size_t HEADER_SIZE = 16;
+constexpr std::size_t PIXEL_SIZE = 4;
+
+std::size_t pixelCount(std::int32_t columnCount, std::int32_t rowCount)
+{
+    return static_cast<std::size_t>(columnCount) * static_cast<std::size_t>(rowCount);
+}
+
+std::uint32_t readBigEndian(const std::uint8_t* bytes)
+{
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
+           std::uint32_t{bytes[3]};
+}
+
+void writeBigEndian(std::uint32_t value, std::uint8_t* bytes)
+{
+    bytes[0] = static_cast<std::uint8_t>(value >> 24);
+    bytes[1] = static_cast<std::uint8_t>(value >> 16);
+    bytes[2] = static_cast<std::uint8_t>(value >> 8);
+    bytes[3] = static_cast<std::uint8_t>(value);
+}
+
+} // namespace
+
+EGLImage::EGLImage() : mColumnCount(0), mRowCount(0), mPixels()
+{
+    DBG_ASSERT(invariant());
+}
+
+EGLImage::EGLImage(std::int32_t columnCount, std::int32_t rowCount)
+    : mColumnCount(columnCount), mRowCount(rowCount), mPixels()
+{
+    DBG_ASSERT((0 <= columnCount) && (0 <= rowCount));
+    mPixels.resize(pixelCount(columnCount, rowCount));
+    DBG_ASSERT(invariant());
+}
+
+EGLImage::EGLImage(const EGLImage& other)
+    : mColumnCount(other.mColumnCount), mRowCount(other.mRowCount), mPixels(other.mPixels)
+{
+    DBG_ASSERT(invariant());
+}
+
+EGLImage& EGLImage::operator=(const EGLImage& other)
+{
+    DBG_ASSERT(invariant());
+    mColumnCount = other.mColumnCount;
+    mRowCount = other.mRowCount;
+    mPixels = other.mPixels;
+    DBG_ASSERT(invariant());
+    return *this;
+}
+
+EGLImage::~EGLImage() noexcept(false)
+{
+    DBG_ASSERT(invariant());
+    mColumnCount = -1;
+    mRowCount = -1;
+}
+
+std::int32_t EGLImage::columnCount() const
+{
+    return mColumnCount;
+}
+
+std::int32_t EGLImage::rowCount() const
+{
+    return mRowCount;
+}
+
+std::uint32_t& EGLImage::pixel(std::int32_t column, std::int32_t row)
+{
+    return mPixels[static_cast<std::size_t>(mColumnCount) * row + column];
+}
+
+const std::uint32_t& EGLImage::pixel(std::int32_t column, std::int32_t row) const
+{
+    return mPixels[static_cast<std::size_t>(mColumnCount) * row + column];
+}
+
+void EGLImage::resize(std::int32_t columnCount, std::int32_t rowCount)
+{
+    DBG_ASSERT((0 <= columnCount) && (0 <= rowCount));
+    mColumnCount = columnCount;
+    mRowCount = rowCount;
+    mPixels.resize(pixelCount(columnCount, rowCount));
+}
+
+bool EGLImage::invariant() const
+{
+    return (mColumnCount >= 0) && (mRowCount >= 0) && (mPixels.size() == pixelCount(mColumnCount, mRowCount));
+}
+
+// The expected character stands in the assertion's text, so each place gets its own check.
+#define CHECK_CONTENT_ID_CHARACTER(expected)                                                                           \
+    DBG_ASSERT("Valid file contentID character." && memory[memoryIndex] == expected);                                 \
+    ++memoryIndex
+
+void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& image)
+{
+    DBG_ASSERT("Valid memory pointer." && memory);
+    DBG_ASSERT("Image data holds the whole header." && HEADER_SIZE <= memorySize);
+
+    std::size_t memoryIndex = 0;
+    CHECK_CONTENT_ID_CHARACTER('E');
+    CHECK_CONTENT_ID_CHARACTER('G');
+    CHECK_CONTENT_ID_CHARACTER('L');
+    CHECK_CONTENT_ID_CHARACTER('I');
+    CHECK_CONTENT_ID_CHARACTER('m');
+    CHECK_CONTENT_ID_CHARACTER('a');
+    CHECK_CONTENT_ID_CHARACTER('g');
+    CHECK_CONTENT_ID_CHARACTER('e');
+
+    // clang-format off
+    const auto columnCount = static_cast<std::int32_t>(readBigEndian(memory + memoryIndex));
+    memoryIndex += 4;
+    DBG_ASSERT("Valid column count." && columnCount>=0);
+    const auto rowCount = static_cast<std::int32_t>(readBigEndian(memory + memoryIndex));
+    memoryIndex += 4;
+    DBG_ASSERT("Valid row count." && rowCount>=0);
+    // clang-format on
+
+    // Both counts are below 2^31, so their product cannot overflow; dividing the space keeps the sum from doing so.
+    DBG_ASSERT("Image data holds every pixel." &&
+               pixelCount(columnCount, rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE);
+
+    image.resize(columnCount, rowCount);
+    for (std::int32_t row = 0; row < rowCount; ++row)
+    {
+        for (std::int32_t column = 0; column < columnCount; ++column)
+        {
+            image.pixel(column, row) = readBigEndian(memory + memoryIndex);
+            memoryIndex += PIXEL_SIZE;
+        }
+    }
+}
+
+#undef CHECK_CONTENT_ID_CHARACTER
+
+void readImageFile(const std::string& fileName, EGLImage& image)
+{
+    std::ifstream inputFile(fileName, std::ios::binary);
+    DBG_ASSERT("Image file open successfully." && inputFile.is_open());
+
+    inputFile.seekg(0, std::ios::end);
+    const std::streamoff fileLength = inputFile.tellg();
+    DBG_ASSERT("Image file length taken successfully." && inputFile && 0 <= fileLength);
+    const auto fileSize = static_cast<std::size_t>(fileLength);
+
+    const std::unique_ptr<std::uint8_t[]> fileData(new (std::nothrow) std::uint8_t[fileSize]);
+    DBG_ASSERT("Memory allocated successfully." && fileData);
+    inputFile.seekg(0, std::ios::beg);
+    inputFile.read(reinterpret_cast<char*>(fileData.get()), fileLength);
+    DBG_ASSERT("Image file read successfully." && inputFile.gcount() == fileLength);
+
+    decodeImage(fileData.get(), fileSize, image);
+}
+
+void writeImageFile(const std::string& fileName, const EGLImage& image)
+{
+    const std::size_t fileDataSize = HEADER_SIZE + PIXEL_SIZE * pixelCount(image.columnCount(), image.rowCount());
+    const std::unique_ptr<std::uint8_t[]> fileData(new (std::nothrow) std::uint8_t[fileDataSize]);
+    DBG_ASSERT("File data block allocated successfully." && fileData);
+
+    std::size_t fileDataIndex = 0;
+    for (const char character : {'E', 'G', 'L', 'I', 'm', 'a', 'g', 'e'})
+        fileData[fileDataIndex++] = static_cast<std::uint8_t>(character);
+    writeBigEndian(static_cast<std::uint32_t>(image.columnCount()), &fileData[fileDataIndex]);
+    fileDataIndex += 4;
+    writeBigEndian(static_cast<std::uint32_t>(image.rowCount()), &fileData[fileDataIndex]);
+    fileDataIndex += 4;
+    for (std::int32_t row = 0; row < image.rowCount(); ++row)
+    {
+        for (std::int32_t column = 0; column < image.columnCount(); ++column)
+        {
+            writeBigEndian(image.pixel(column, row), &fileData[fileDataIndex]);
+            fileDataIndex += PIXEL_SIZE;
+        }
+    }
+    // clang-format off
+    DBG_ASSERT("Exactly all bytes in file data has been written." && fileDataIndex==fileDataSize);
+    // clang-format on
+
+    // Losing a picture silently would only show up later as a failed read, so a failed write is reported here.
+    std::ofstream outputFile(fileName, std::ios::binary | std::ios::trunc);
+    DBG_ASSERT("Image file open for writing successfully." && outputFile.is_open());
+    outputFile.write(reinterpret_cast<const char*>(fileData.get()), static_cast<std::streamsize>(fileDataSize));
+    outputFile.close();
+    DBG_ASSERT("Image file written successfully." && outputFile);
+}
