@@ -1,12 +1,34 @@
-// The performance counter is a nanosecond count of the steady clock.
+// The performance counter is a nanosecond count of the steady clock, or the test seam's virtual clock.
 
-#include "host/win32.h"
+#include "host/hostwin32.h"
+#include "host/testing.h"
 
 #include <chrono>
 #include <thread>
 
+namespace
+{
+
+struct VirtualClock
+{
+    bool on = false;
+    LONGLONG now = 0;      // nanoseconds
+    LONGLONG readStep = 0; // nanoseconds added by each counter read
+    LONGLONG slept = 0;    // milliseconds
+};
+
+VirtualClock gVirtual;
+
+} // namespace
+
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count)
 {
+    if (gVirtual.on)
+    {
+        count->QuadPart = gVirtual.now;
+        gVirtual.now += gVirtual.readStep;
+        return TRUE;
+    }
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     count->QuadPart = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
     return TRUE;
@@ -20,5 +42,59 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency)
 
 void Sleep(DWORD milliseconds)
 {
+    if (gVirtual.on)
+    {
+        gVirtual.now += LONGLONG{milliseconds} * 1'000'000;
+        gVirtual.slept += milliseconds;
+        return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+bool hostClockIsVirtual()
+{
+    return gVirtual.on;
+}
+
+void hostAdvanceVirtualClock(LONGLONG nanoseconds)
+{
+    if (gVirtual.on)
+    {
+        gVirtual.now += nanoseconds;
+    }
+}
+
+namespace hosttest
+{
+
+void useVirtualClock(LONGLONG readStepNanoseconds)
+{
+    gVirtual = VirtualClock{true, 0, readStepNanoseconds, 0};
+}
+
+void useRealClock()
+{
+    gVirtual.on = false;
+}
+
+bool virtualClockIsOn()
+{
+    return gVirtual.on;
+}
+
+LONGLONG virtualClockNanoseconds()
+{
+    return gVirtual.now;
+}
+
+void advanceVirtualClock(LONGLONG nanoseconds)
+{
+    hostAdvanceVirtualClock(nanoseconds);
+}
+
+LONGLONG sleptMilliseconds()
+{
+    return gVirtual.slept;
+}
+
+} // namespace hosttest
