@@ -26,8 +26,8 @@ TEST(EGCRectangle, RightAndBottomAreTheLastCellInsideAndValidityFollowsTheSize)
         bool valid;
     };
     const Case cases[] = {
-        {0, 0, 1, 1, 0, 0, true},      {0, 0, 0, 1, -1, 0, true},    {0, 0, -1, 1, -2, 0, false},
-        {0, 0, 1, -1, 0, -2, false},   {10, 20, 30, 40, 39, 59, true}, {-5, -5, 10, 0, 4, -6, true},
+        {0, 0, 1, 1, 0, 0, true},    {0, 0, 0, 1, -1, 0, true},      {0, 0, -1, 1, -2, 0, false},
+        {0, 0, 1, -1, 0, -2, false}, {10, 20, 30, 40, 39, 59, true}, {-5, -5, 10, 0, 4, -6, true},
     };
     for (const Case& c : cases)
     {

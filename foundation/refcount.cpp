@@ -1,0 +1,6 @@
+#include "foundation/refcount.h"
+
+ECAReferenceCounted::~ECAReferenceCounted()
+{
+    mCount = -1;
+}
