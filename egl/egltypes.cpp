@@ -66,7 +66,9 @@ void EGLChangeable::endChange(EGLKey)
     --mChangeCount;
 }
 
-void EGLChangeable::commitChange(EGLKey) {}
+void EGLChangeable::commitChange(EGLKey)
+{
+}
 
 void EGLChangeable::setChangeKey(EGLKey, EGLKey newKey)
 {
@@ -98,9 +100,13 @@ EGLSwitchable& EGLSwitchable::operator=(const EGLSwitchable&)
     DBG_ERROR("Value semantics not implemented.");
 }
 
-void EGLSwitchable::switchOn(EGLKey) {}
+void EGLSwitchable::switchOn(EGLKey)
+{
+}
 
-void EGLSwitchable::switchOff(EGLKey) {}
+void EGLSwitchable::switchOff(EGLKey)
+{
+}
 
 void EGLSwitchable::setSwitchKey(EGLKey, EGLKey newKey)
 {
@@ -122,9 +128,13 @@ EGLResource& EGLResource::operator=(const EGLResource&)
     DBG_ERROR("Value semantics not implemented.");
 }
 
-void EGLResource::createResource(EGLKey) {}
+void EGLResource::createResource(EGLKey)
+{
+}
 
-void EGLResource::releaseResource(EGLKey) {}
+void EGLResource::releaseResource(EGLKey)
+{
+}
 
 void EGLResource::setResourceKey(EGLKey, EGLKey newKey)
 {
@@ -264,7 +274,7 @@ bool EGLImage::invariant() const
 
 // The expected character stands in the assertion's text, so each place gets its own check.
 #define CHECK_CONTENT_ID_CHARACTER(expected)                                                                           \
-    DBG_ASSERT("Valid file contentID character." && memory[memoryIndex] == expected);                                 \
+    DBG_ASSERT("Valid file contentID character." && memory[memoryIndex] == expected);                                  \
     ++memoryIndex
 
 void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& image)

@@ -147,7 +147,11 @@ public:
 
 /// The base of every object the library creates: users, change bracket, switch, resources, cloning.
 /// After construction the three keys are null and the change counter is 0.
-class EGLComponent : public EGLObject, public EGLChangeable, public EGLSwitchable, public EGLResource, public EGLCloneable
+class EGLComponent : public EGLObject,
+                     public EGLChangeable,
+                     public EGLSwitchable,
+                     public EGLResource,
+                     public EGLCloneable
 {
 public:
     EGLComponent() = default;

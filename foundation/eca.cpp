@@ -409,9 +409,8 @@ ECAStateIsExpired* ECA::stateIsExpired()
 }
 
 ECAMachineType* ECA::createMachineType(const std::set<ECAState*>& states, const std::set<ECAEvent*>& events,
-                                       const std::set<ECACondition*>& conditions,
-                                       const std::set<ECAAction*>& actions, ECAState* initialState,
-                                       ECAState* finalState)
+                                       const std::set<ECACondition*>& conditions, const std::set<ECAAction*>& actions,
+                                       ECAState* initialState, ECAState* finalState)
 {
     ECAMachineType* machineType =
         new (std::nothrow) ECAMachineType(states, events, conditions, actions, initialState, finalState);

@@ -321,8 +321,7 @@ public:
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
     /// Fills the back buffer (count 0 and null rects) or the given rectangles with colour; only D3DCLEAR_TARGET.
-    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
-                          DWORD stencil) = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) = 0;
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
     virtual HRESULT SetMaterial(const D3DMATERIAL8* material) = 0;
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;

@@ -29,8 +29,8 @@ D3DXMATRIX* D3DXMatrixScaling(D3DXMATRIX* out, float sx, float sy, float sz);
 D3DXMATRIX* D3DXMatrixTranslation(D3DXMATRIX* out, float x, float y, float z);
 /// Left-handed orthographic projection: x from left to right onto -1..1, y from bottom to top onto -1..1,
 /// z from zNear to zFar onto 0..1.
-D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right, float bottom, float top,
-                                       float zNear, float zFar);
+D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right, float bottom, float top, float zNear,
+                                       float zFar);
 
 /// A stack of matrices whose top starts as the identity.
 class ID3DXMatrixStack : public IUnknown

@@ -234,8 +234,7 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
         const char* expected;
     } cases[] = {
         {"empty file", {}, "\"Image data holds the whole header.\" && HEADER_SIZE <= memorySize"},
-        {"header cut short", headerCutShort,
-         "\"Image data holds the whole header.\" && HEADER_SIZE <= memorySize"},
+        {"header cut short", headerCutShort, "\"Image data holds the whole header.\" && HEADER_SIZE <= memorySize"},
         {"wrong first character", wrongFirst, "\"Valid file contentID character.\" && memory[memoryIndex] == 'E'"},
         {"lower-case i", lowerCaseI, "\"Valid file contentID character.\" && memory[memoryIndex] == 'I'"},
         {"wrong last character", wrongLast, "\"Valid file contentID character.\" && memory[memoryIndex] == 'e'"},
@@ -273,8 +272,7 @@ TEST_F(EGLImageFile, MissingOrUnwritableFileFailsItsAssertion)
 
 TEST(EGLImage, NegativeSizeIsRefused)
 {
-    EXPECT_EQ(thrownBy([] { EGLImage image(-1, 2); }),
-              "Assertion failure: (0 <= columnCount) && (0 <= rowCount)");
+    EXPECT_EQ(thrownBy([] { EGLImage image(-1, 2); }), "Assertion failure: (0 <= columnCount) && (0 <= rowCount)");
     EGLImage image;
     EXPECT_EQ(thrownBy([&] { image.resize(2, -1); }), "Assertion failure: (0 <= columnCount) && (0 <= rowCount)");
     EXPECT_TRUE(image.invariant());

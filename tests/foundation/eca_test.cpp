@@ -142,8 +142,8 @@ protected:
     static void row(ECAMachineType* type, ECAState* from, ECAEvent* on, ECAState* to, ECAAction* action = nullptr,
                     ECACondition* when = nullptr)
     {
-        type->addTransition(ECATransition(from, on, when ? when : ECA::tautology(),
-                                          action ? action : ECA::nullAction(), to));
+        type->addTransition(
+            ECATransition(from, on, when ? when : ECA::tautology(), action ? action : ECA::nullAction(), to));
     }
 
     static ECAMachine* start(ECAMachineType* type, const std::string& label)
@@ -314,8 +314,8 @@ TEST_F(ECAFixture, MessagePostedByAnEntryActionAtStartIsHandledAtTheNextDrain)
 {
     ECAEvent* ready = event();
     ECAState* done = state("done");
-    ECAState* waiting = part<ECAState>(action("enter waiting", [ready] { post(ready); }), ECA::nullAction(),
-                                       ECA::nullProcess(), 1.0);
+    ECAState* waiting =
+        part<ECAState>(action("enter waiting", [ready] { post(ready); }), ECA::nullAction(), ECA::nullProcess(), 1.0);
     ECAMachineType* machineType = type(waiting, done);
     row(machineType, waiting, ready, done);
 
@@ -436,7 +436,7 @@ TEST_F(ECAFixture, EachMessageReachesAllMachinesInStartOrderBeforeTheNextIncludi
     gLog.clear();
     post(first);
     ECA::update(0.0);
-    const Log handled = {"P:exit s", "P:first", "P:enter s", "L:exit s", "L:first", "L:enter s",
+    const Log handled = {"P:exit s", "P:first",  "P:enter s", "L:exit s", "L:first",  "L:enter s",
                          "P:exit s", "P:second", "P:enter s", "L:exit s", "L:second", "L:enter s"};
     EXPECT_EQ(gLog, handled);
 
