@@ -193,6 +193,18 @@ std::uint32_t readBigEndian(const std::uint8_t* bytes)
            std::uint32_t{bytes[3]};
 }
 
+// Visits every pixel position, rows from 0, within a row columns from 0. An image without columns has no pixels
+// however many rows it claims (up to 2^31 - 1), so its rows are not walked.
+template <typename Visit>
+void forEachPixel(std::int32_t columnCount, std::int32_t rowCount, Visit visit)
+{
+    if (columnCount == 0)
+        return;
+    for (std::int32_t row = 0; row < rowCount; ++row)
+        for (std::int32_t column = 0; column < columnCount; ++column)
+            visit(column, row);
+}
+
 void writeBigEndian(std::uint32_t value, std::uint8_t* bytes)
 {
     bytes[0] = static_cast<std::uint8_t>(value >> 24);
@@ -306,14 +318,12 @@ void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& i
                pixelCount(columnCount, rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE);
 
     image.resize(columnCount, rowCount);
-    for (std::int32_t row = 0; row < rowCount; ++row)
-    {
-        for (std::int32_t column = 0; column < columnCount; ++column)
-        {
-            image.pixel(column, row) = readBigEndian(memory + memoryIndex);
-            memoryIndex += PIXEL_SIZE;
-        }
-    }
+    forEachPixel(columnCount, rowCount,
+                 [&](std::int32_t column, std::int32_t row)
+                 {
+                     image.pixel(column, row) = readBigEndian(memory + memoryIndex);
+                     memoryIndex += PIXEL_SIZE;
+                 });
 }
 
 #undef CHECK_CONTENT_ID_CHARACTER
@@ -350,14 +360,12 @@ void writeImageFile(const std::string& fileName, const EGLImage& image)
     fileDataIndex += 4;
     writeBigEndian(static_cast<std::uint32_t>(image.rowCount()), &fileData[fileDataIndex]);
     fileDataIndex += 4;
-    for (std::int32_t row = 0; row < image.rowCount(); ++row)
-    {
-        for (std::int32_t column = 0; column < image.columnCount(); ++column)
-        {
-            writeBigEndian(image.pixel(column, row), &fileData[fileDataIndex]);
-            fileDataIndex += PIXEL_SIZE;
-        }
-    }
+    forEachPixel(image.columnCount(), image.rowCount(),
+                 [&](std::int32_t column, std::int32_t row)
+                 {
+                     writeBigEndian(image.pixel(column, row), &fileData[fileDataIndex]);
+                     fileDataIndex += PIXEL_SIZE;
+                 });
     // clang-format off
     DBG_ASSERT("Exactly all bytes in file data has been written." && fileDataIndex==fileDataSize);
     // clang-format on

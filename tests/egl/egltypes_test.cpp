@@ -204,13 +204,19 @@ TEST_F(EGLImageFile, RoundTripKeepsPixelsRowByRowMostSignificantByteFirst)
     EXPECT_EQ(readBack, image);
 }
 
-TEST_F(EGLImageFile, EmptyImageIsSixteenBytesAndBytesAfterThePixelsAreIgnored)
+TEST_F(EGLImageFile, ImagesWithoutPixelsAreSixteenBytesAndBytesAfterThePixelsAreIgnored)
 {
     writeImageFile(mFileName, EGLImage());
     EXPECT_EQ(readBytes(), header(0, 0));
 
-    writeBytes(header(1, 1) + Bytes{0xAA, 0xBB, 0xCC, 0xDD} + Bytes{1, 2, 3});
+    // An image without columns has no pixels, however many rows it claims.
+    writeBytes(header(0, 0x7FFFFFFFu));
     EGLImage image;
+    readImageFile(mFileName, image);
+    EXPECT_EQ(image.columnCount(), 0);
+    EXPECT_EQ(image.rowCount(), 0x7FFFFFFF);
+
+    writeBytes(header(1, 1) + Bytes{0xAA, 0xBB, 0xCC, 0xDD} + Bytes{1, 2, 3});
     readImageFile(mFileName, image);
     ASSERT_EQ(image.columnCount(), 1);
     ASSERT_EQ(image.rowCount(), 1);

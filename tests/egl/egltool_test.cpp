@@ -1,0 +1,116 @@
+#include "egl/egltool.h"
+
+#include "foundation/dbg.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+// A device record with the values a test gives it.
+class DeviceRecord final : public EGLDevice
+{
+public:
+    DeviceRecord(std::int32_t type, bool isPrimary, std::int32_t format, std::int32_t width, std::int32_t height,
+                 std::int32_t refreshRate, std::int32_t target = EGL::FULL_SCREEN_TARGET)
+        : mType(type), mIsPrimary(isPrimary), mFormat(format), mWidth(width), mHeight(height),
+          mRefreshRate(refreshRate), mTarget(target)
+    {
+    }
+
+    std::int32_t format() const override { return mFormat; }
+    std::int32_t height() const override { return mHeight; }
+    bool isPrimary() const override { return mIsPrimary; }
+    std::string description() const override { return "record"; }
+    std::int32_t refreshRate() const override { return mRefreshRate; }
+    std::int32_t target() const override { return mTarget; }
+    std::int32_t type() const override { return mType; }
+    std::int32_t width() const override { return mWidth; }
+
+private:
+    std::int32_t mType;
+    bool mIsPrimary;
+    std::int32_t mFormat;
+    std::int32_t mWidth;
+    std::int32_t mHeight;
+    std::int32_t mRefreshRate;
+    std::int32_t mTarget;
+};
+
+constexpr std::int32_t HAL = EGL::HARDWARE_DEVICE;
+constexpr std::int32_t REF = EGL::REFERENCE_DEVICE;
+constexpr std::int32_t X8R8G8B8 = EGL::X8R8G8B8_FORMAT;
+constexpr std::int32_t A8R8G8B8 = EGL::A8R8G8B8_FORMAT;
+
+} // namespace
+
+TEST(EGLDeviceOrder, FirstDifferingKeyDecides)
+{
+    const struct
+    {
+        const char* what;
+        DeviceRecord first;
+        DeviceRecord second;
+    } cases[] = {
+        {"hardware on adapter 1 before reference on adapter 0", {HAL, false, A8R8G8B8, 1024, 768, 85},
+         {REF, true, X8R8G8B8, 640, 480, 60}},
+        {"primary before secondary", {HAL, true, A8R8G8B8, 1024, 768, 85}, {HAL, false, X8R8G8B8, 640, 480, 60}},
+        {"X8R8G8B8 back buffer before A8R8G8B8", {HAL, true, X8R8G8B8, 1024, 768, 85},
+         {HAL, true, A8R8G8B8, 640, 480, 60}},
+        {"smaller area first", {HAL, true, X8R8G8B8, 640, 480, 85}, {HAL, true, X8R8G8B8, 800, 600, 60}},
+        {"equal area: lower refresh rate first", {HAL, true, X8R8G8B8, 640, 480, 60},
+         {HAL, true, X8R8G8B8, 640, 480, 75}},
+    };
+    for (const auto& testCase : cases)
+    {
+        EXPECT_TRUE(fDeviceIsPreferred(&testCase.first, &testCase.second)) << testCase.what;
+        EXPECT_FALSE(fDeviceIsPreferred(&testCase.second, &testCase.first)) << testCase.what;
+    }
+}
+
+TEST(EGLDeviceOrder, TargetIsNoKeyAndMissingDevicesFail)
+{
+    const DeviceRecord windowed(HAL, true, X8R8G8B8, 800, 600, 60, EGL::WINDOW_TARGET);
+    const DeviceRecord fullScreen(HAL, true, X8R8G8B8, 800, 600, 60, EGL::FULL_SCREEN_TARGET);
+    EXPECT_FALSE(fDeviceIsPreferred(&windowed, &fullScreen));
+    EXPECT_FALSE(fDeviceIsPreferred(&fullScreen, &windowed));
+
+    try
+    {
+        fDeviceIsPreferred(&windowed, nullptr);
+        FAIL() << "no exception";
+    }
+    catch (const DBGException& exception)
+    {
+        EXPECT_STREQ(exception.description(), "device1");
+    }
+}
+
+TEST(EGLDeviceQuery, ValidityNeedsKnownTypeAndTargetAndOrderedRanges)
+{
+    const EGLDeviceQuery valid = {false, HAL, false, true, false, EGL::WINDOW_TARGET, 0, 800, 0, 600, 0, 0};
+    EXPECT_TRUE(fDeviceQueryIsValid(valid));
+
+    const struct
+    {
+        const char* what;
+        void (*spoil)(EGLDeviceQuery&);
+    } cases[] = {
+        {"type 0, though not compared", [](EGLDeviceQuery& query) { query.type = 0; }},
+        {"type 3", [](EGLDeviceQuery& query) { query.type = 3; }},
+        {"target 0, though not compared", [](EGLDeviceQuery& query) { query.target = 0; }},
+        {"target 3", [](EGLDeviceQuery& query) { query.target = 3; }},
+        {"negative minimum width", [](EGLDeviceQuery& query) { query.minWidth = -1; }},
+        {"width range reversed", [](EGLDeviceQuery& query) { query.minWidth = 801; }},
+        {"height range reversed", [](EGLDeviceQuery& query) { query.maxHeight = -1; }},
+        {"refresh range reversed", [](EGLDeviceQuery& query) { query.minRefreshRate = 1; }},
+    };
+    for (const auto& testCase : cases)
+    {
+        EGLDeviceQuery query = valid;
+        testCase.spoil(query);
+        EXPECT_FALSE(fDeviceQueryIsValid(query)) << testCase.what;
+    }
+}
