@@ -1,0 +1,153 @@
+#include "spl/splvector.h"
+
+#include "foundation/dbg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace
+{
+
+// The rotation that turns a radial direction into the counter-clockwise tangential one.
+constexpr double QUARTER_TURN = 1.5707963267948966;
+
+int intervalClass(double value, double min, double max)
+{
+    if (value <= min)
+        return 0;
+    if (value >= max)
+        return 2;
+    return 1;
+}
+
+// Outside [rmin, rmax], and at the centre itself, where no direction exists, the field exerts nothing.
+bool inRange(double r, double rmin, double rmax)
+{
+    return r > 0.0 && rmin <= r && r <= rmax;
+}
+
+} // namespace
+
+double SPLVector::length() const
+{
+    return std::sqrt(squaredLength());
+}
+
+double SPLVector::squaredLength() const
+{
+    return mX * mX + mY * mY;
+}
+
+SPLVector SPLVector::normalized() const
+{
+    const double l = length();
+    if (l == 0.0)
+        return {};
+    return *this / l;
+}
+
+SPLVector SPLVector::project(const SPLVector& v) const
+{
+    return *this * (v.dot(*this) / dot(*this));
+}
+
+SPLVector SPLVector::rotated(double angle) const
+{
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    return {mX * c - mY * s, mX * s + mY * c};
+}
+
+int SPLBox::pointClass(const SPLVector& point) const
+{
+    const int xclass = intervalClass(point.x(), mXMin, mXMax);
+    const int yclass = intervalClass(point.y(), mYMin, mYMax);
+    return (2 - yclass) * 3 + xclass;
+}
+
+SPLVector SPLBox::corner(int corner) const
+{
+    switch (corner)
+    {
+    case 1:
+        return {mXMin, mYMax};
+    case 2:
+        return {mXMax, mYMax};
+    case 3:
+        return {mXMin, mYMin};
+    case 4:
+        return {mXMax, mYMin};
+    default:
+        DBG_ERROR("Unknown corner.");
+    }
+}
+
+SPLBox SPLBox::intersection(const SPLBox& other) const
+{
+    double xmin = std::max(mXMin, other.mXMin);
+    double xmax = std::min(mXMax, other.mXMax);
+    if (xmin > xmax)
+        xmin = xmax = 0.0;
+    double ymin = std::max(mYMin, other.mYMin);
+    double ymax = std::min(mYMax, other.mYMax);
+    if (ymin > ymax)
+        ymin = ymax = 0.0;
+    return {xmin, xmax, ymin, ymax};
+}
+
+double SPLPolynomial::value(double t) const
+{
+    return mC0 + mC1 * t + mC2 * t * t + mC3 * t * t * t;
+}
+
+SPLVector SPLPolynomial::pairForce(const SPLVector& a, const SPLVector& b) const
+{
+    const SPLVector d = a.to(b);
+    const double r = d.length();
+    if (r == 0.0)
+        return {};
+    return (d / r) * -value(r);
+}
+
+SPLVortex::SPLVortex(const SPLVector& centre, const SPLPolynomial& radial, const SPLPolynomial& tangential, double rmin,
+                     double rmax)
+    : mCentre(centre), mRadial(radial), mTangential(tangential), mRMin(rmin), mRMax(rmax)
+{
+}
+
+SPLVortex::~SPLVortex()
+{
+    mRMin = -1.0;
+    mRMax = -1.0;
+}
+
+void SPLVortex::setRadial(const SPLPolynomial& radial)
+{
+    mRadial = radial;
+}
+
+SPLVector SPLVortex::radialForce(const SPLVector& p) const
+{
+    const SPLVector d = mCentre.to(p);
+    const double r = d.length();
+    if (!inRange(r, mRMin, mRMax))
+        return {};
+    return (d / r) * mRadial.value(1.0 / r);
+}
+
+SPLVector SPLVortex::tangentialForce(const SPLVector& p) const
+{
+    const SPLVector d = mCentre.to(p);
+    const double r = d.length();
+    if (!inRange(r, mRMin, mRMax))
+        return {};
+    return (d / r).rotated(QUARTER_TURN) * mTangential.value(1.0 / r);
+}
+
+SPLVortex* SPLVortex::clone() const
+{
+    SPLVortex* vortex = new (std::nothrow) SPLVortex(*this);
+    DBG_ASSERT("Vortex created successfully." && vortex);
+    return vortex;
+}
