@@ -110,11 +110,11 @@ TEST_F(TMEVirtualTime, WaiterSleepsTheRemainingMillisecondsLessOneThenSpinsToThe
         LONGLONG expectedSleep; // milliseconds
     };
     const Case cases[] = {
-        {-0.5, 0},    // in the past: returns at once
-        {0.0, 0},     // already reached
-        {0.0012, 0},  // 1.2 ms rounds to 1, less one: only spins
-        {0.0016, 1},  // rounds to 2
-        {0.010, 9},   // 10 ms: sleeps 9, spins the last
+        {-0.5, 0},   // in the past: returns at once
+        {0.0, 0},    // already reached
+        {0.0012, 0}, // 1.2 ms rounds to 1, less one: only spins
+        {0.0016, 1}, // rounds to 2
+        {0.010, 9},  // 10 ms: sleeps 9, spins the last
         {2.0, 1999},
     };
     TMEPerformanceClock clock;
