@@ -173,7 +173,7 @@ public:
     EGLImage(const EGLImage& other);
     EGLImage& operator=(const EGLImage& other);
     /// Leaves both counts at -1.
-    ~EGLImage() noexcept(false);
+    ~EGLImage();
 
     std::int32_t columnCount() const;
     std::int32_t rowCount() const;
