@@ -3,6 +3,7 @@
 #include "foundation/dbg.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <new>
 #include <set>
@@ -120,6 +121,55 @@ void collideShapes(SPLShape& first, SPLShape& second, std::vector<SPLShapePair>&
     collisions.emplace_back(&first, &second);
 }
 
+void SPLNarrowPhase::collide(std::span<SPLShape* const> group, std::vector<SPLShapePair>& collisions,
+                             std::vector<SPLShapePair>& overlaps)
+{
+    // Positions and radii are read once per shape rather than once per pair. A contact moves its two shapes, so
+    // their entries are read again at once, and the farthest any shape has been pushed below its place in the
+    // order (drop) widens the band of y in which a later shape may still reach a row's shape.
+    const std::size_t count = group.size();
+    mCache.resize(count);
+    bool ordered = true;
+    for (std::size_t k = 0; k < count; ++k)
+    {
+        const SPLVector position = group[k]->position();
+        const double radius = group[k]->radius();
+        mCache[k] = {position.x(), position.y(), radius, position.y() - radius};
+        if (k > 0 && !(mCache[k].low >= mCache[k - 1].low))
+            ordered = false;
+    }
+    double drop = 0.0;
+    const auto refresh = [&](Cached& entry, const SPLShape& shape)
+    {
+        const SPLVector position = shape.position();
+        entry.x = position.x();
+        entry.y = position.y();
+        drop = std::max(drop, entry.low - (entry.y - entry.radius));
+    };
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        for (std::size_t j = i + 1; j < count; ++j)
+        {
+            const Cached& a = mCache[i];
+            const Cached& b = mCache[j];
+            // Every shape from j on lies wholly above a's top: |dy| exceeds the sum of the radii, so no pair of a
+            // with them can pass the exact test; the margin dwarfs the rounding of the two sides.
+            const double top = a.y + a.radius;
+            if (ordered && b.low - drop > top + 1e-9 * (1.0 + std::fabs(top)))
+                break;
+            const double dx = b.x - a.x;
+            const double dy = b.y - a.y;
+            const double rsum = a.radius + b.radius;
+            if (dx * dx + dy * dy < rsum * rsum * PREFILTER_SLACK)
+            {
+                collideShapes(*group[i], *group[j], collisions, overlaps);
+                refresh(mCache[i], *group[i]);
+                refresh(mCache[j], *group[j]);
+            }
+        }
+    }
+}
+
 SPLSystem::~SPLSystem()
 {
     clearContacts();
@@ -186,48 +236,8 @@ void SPLSystem::step(double dt)
         shape->integrate(dt);
     mTime += dt;
     mGroups.split(mShapes, 1);
-    collideGroups();
-}
-
-void SPLSystem::collideGroups()
-{
     for (std::size_t g = 0; g < mGroups.count(); ++g)
-    {
-        const std::span<SPLShape* const> group = mGroups.group(g);
-        const std::size_t count = group.size();
-        mNarrowX.resize(count);
-        mNarrowY.resize(count);
-        mNarrowRadius.resize(count);
-        const auto refresh = [&](std::size_t k)
-        {
-            const SPLVector position = group[k]->position();
-            mNarrowX[k] = position.x();
-            mNarrowY[k] = position.y();
-        };
-        for (std::size_t k = 0; k < count; ++k)
-        {
-            refresh(k);
-            mNarrowRadius[k] = group[k]->radius();
-        }
-        // Every pair i < j in the group's order goes through collideShapes; a pair too far apart to touch would
-        // do nothing there, so it is passed over on the cached values. A contact moves the two shapes, so their
-        // cached positions are read again before the next pair.
-        for (std::size_t i = 0; i < count; ++i)
-        {
-            for (std::size_t j = i + 1; j < count; ++j)
-            {
-                const double dx = mNarrowX[j] - mNarrowX[i];
-                const double dy = mNarrowY[j] - mNarrowY[i];
-                const double rsum = mNarrowRadius[i] + mNarrowRadius[j];
-                if (dx * dx + dy * dy < rsum * rsum * PREFILTER_SLACK)
-                {
-                    collideShapes(*group[i], *group[j], mCollisions, mOverlaps);
-                    refresh(i);
-                    refresh(j);
-                }
-            }
-        }
-    }
+        mNarrowPhase.collide(mGroups.group(g), mCollisions, mOverlaps);
 }
 
 void SPLSystem::lock()

@@ -9,6 +9,7 @@
 #include "spl/splvector.h"
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 /// Two shapes in contact. A pair holds a use of each shape (SPLObject::useCount) for as long as it exists.
@@ -36,6 +37,28 @@ private:
 /// touch give nothing. Throws "Unknown Shape." for a kind other than the sphere.
 void collideShapes(SPLShape& first, SPLShape& second, std::vector<SPLShapePair>& collisions,
                    std::vector<SPLShapePair>& overlaps);
+
+/// The narrow phase with its working storage: sends every pair i < j of a group through collideShapes, in that
+/// order, as the first and the second shape. When the group stands in ascending order of its lower y edges, as
+/// the broad phase leaves it, pairs too far apart in y to touch are passed over without a call; they would do
+/// nothing there.
+class SPLNarrowPhase
+{
+public:
+    void collide(std::span<SPLShape* const> group, std::vector<SPLShapePair>& collisions,
+                 std::vector<SPLShapePair>& overlaps);
+
+private:
+    struct Cached
+    {
+        double x;
+        double y;
+        double radius;
+        double low; // y - radius when the group was read, the key of its order
+    };
+
+    std::vector<Cached> mCache;
+};
 
 class SPLSystem
 {
@@ -81,14 +104,10 @@ private:
     SPLSystem() = default;
     ~SPLSystem();
 
-    void collideGroups();
     void clearContacts();
 
     SPLGroups mGroups;
-    // The positions and radii of the group in the narrow phase, read once per shape rather than once per pair.
-    std::vector<double> mNarrowX;
-    std::vector<double> mNarrowY;
-    std::vector<double> mNarrowRadius;
+    SPLNarrowPhase mNarrowPhase;
 
     std::vector<SPLShape*> mShapes;
     std::vector<SPLVortex*> mVortices;

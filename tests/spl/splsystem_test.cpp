@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <random>
 #include <set>
 #include <utility>
@@ -348,6 +349,76 @@ TEST(SPLShapePair, HoldsOneUseOfEachShapeForItsLifetime)
     EXPECT_EQ(a.useCount(), 0);
     EXPECT_EQ(b.useCount(), 0);
     EXPECT_EQ(c.useCount(), 0);
+}
+
+// The narrow phase passes pairs over only where collideShapes would do nothing: over crowded random groups, where
+// pushes move shapes out of their order, it leaves every shape and both lists exactly as sending every pair
+// through collideShapes does.
+TEST(SPLNarrowPhase, MatchesSendingEveryPairThroughCollideShapes)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> x(-200.0, 200.0);
+    std::uniform_real_distribution<double> y(-1500.0, 1500.0);
+    std::uniform_real_distribution<double> radius(10.0, 80.0);
+    std::uniform_real_distribution<double> mass(0.3, 6.0);
+    std::uniform_real_distribution<double> speed(-100.0, 100.0);
+    std::vector<std::unique_ptr<SPLShape>> fast;
+    std::vector<std::unique_ptr<SPLShape>> plain;
+    for (int i = 0; i < 200; ++i)
+    {
+        const SPLSphere body(radius(random), mass(random), i % 7 == 0 ? 2 : 1, 0.0, SPLVector(x(random), y(random)),
+                             SPLVector(speed(random), speed(random)), SPLVector(), 0.0, i);
+        const int lock = i % 11 == 0 ? SPLLockKind::FIXED : SPLLockKind::FREE;
+        const SPLObjectLocker locked(body, lock, lock, lock);
+        const SPLShape& shape = i % 5 == 0 ? static_cast<const SPLShape&>(locked) : body;
+        fast.emplace_back(shape.clone());
+        plain.emplace_back(shape.clone());
+    }
+    const auto tags = [](const std::vector<SPLShapePair>& pairs)
+    {
+        std::vector<std::pair<int, int>> list;
+        for (const SPLShapePair& pair : pairs)
+            list.emplace_back(pair.first()->tag(), pair.second()->tag());
+        return list;
+    };
+
+    SPLNarrowPhase narrowPhase;
+    for (int round = 0; round < 20; ++round)
+    {
+        SCOPED_TRACE(round);
+        std::vector<std::size_t> order(fast.size());
+        for (std::size_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        std::sort(order.begin(), order.end(),
+                  [&](std::size_t a, std::size_t b) { return fast[a]->box().ymin() < fast[b]->box().ymin(); });
+        std::vector<SPLShape*> fastGroup;
+        std::vector<SPLShape*> plainGroup;
+        for (const std::size_t k : order)
+        {
+            fastGroup.push_back(fast[k].get());
+            plainGroup.push_back(plain[k].get());
+        }
+
+        std::vector<SPLShapePair> fastCollisions, fastOverlaps, plainCollisions, plainOverlaps;
+        narrowPhase.collide(fastGroup, fastCollisions, fastOverlaps);
+        for (std::size_t i = 0; i < plainGroup.size(); ++i)
+        {
+            for (std::size_t j = i + 1; j < plainGroup.size(); ++j)
+                collideShapes(*plainGroup[i], *plainGroup[j], plainCollisions, plainOverlaps);
+        }
+        EXPECT_FALSE(plainCollisions.empty());
+        EXPECT_EQ(tags(fastCollisions), tags(plainCollisions));
+        EXPECT_EQ(tags(fastOverlaps), tags(plainOverlaps));
+        for (std::size_t k = 0; k < fast.size(); ++k)
+        {
+            ASSERT_EQ(fast[k]->position().x(), plain[k]->position().x()) << k;
+            ASSERT_EQ(fast[k]->position().y(), plain[k]->position().y()) << k;
+            ASSERT_EQ(fast[k]->velocity().x(), plain[k]->velocity().x()) << k;
+            ASSERT_EQ(fast[k]->velocity().y(), plain[k]->velocity().y()) << k;
+            fast[k]->integrate(0.05);
+            plain[k]->integrate(0.05);
+        }
+    }
 }
 
 // The broad phase must not lose a contact: over random scenes of clustered non-solid spheres, which nothing moves,
