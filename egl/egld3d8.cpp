@@ -59,9 +59,9 @@ EGLD3D8::EGLD3D8(const HWND* windowHandle)
       mPrimitiveTypes(&mWrapper, &mChangeKey, &mResourceKey, &mSwitchKey),
       mShadingMethods(&mWrapper, &mChangeKey, &mResourceKey, &mSwitchKey),
       mBlendingMethods(&mWrapper, &mChangeKey, &mResourceKey, &mSwitchKey), mNullTexture(&mWrapper), mStreams(),
-      mTextures(), mOpenDevices(), mTransforms(), mSpaces(), mModels(), mOpenedDevice(nullptr),
-      mCurrentStream(nullptr), mCurrentPrimitiveType(nullptr), mCurrentShadingMethod(nullptr),
-      mCurrentBlendingMethod(nullptr), mCurrentTexture(nullptr), mSceneNestingCount(0), mState(CLOSED)
+      mTextures(), mOpenDevices(), mTransforms(), mSpaces(), mModels(), mOpenedDevice(nullptr), mCurrentStream(nullptr),
+      mCurrentPrimitiveType(nullptr), mCurrentShadingMethod(nullptr), mCurrentBlendingMethod(nullptr),
+      mCurrentTexture(nullptr), mSceneNestingCount(0), mState(CLOSED)
 {
     mWrapper.createD3D();
     try

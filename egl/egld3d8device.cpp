@@ -134,8 +134,8 @@ bool d3D8CapsAreSufficient(const D3DCAPS8& caps)
            caps.MaxTextureWidth >= 256u && caps.MaxTextureHeight >= 256u &&
            (caps.FVFCaps & D3DFVFCAPS_TEXCOORDCOUNTMASK) >= 1u &&
            has(caps.TextureOpCaps, D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_MODULATE) && caps.MaxTextureBlendStages >= 1u &&
-           caps.MaxSimultaneousTextures >= 1u && caps.MaxPrimitiveCount >= 65535u &&
-           caps.MaxVertexIndex >= 65534u && caps.MaxStreams >= 1u;
+           caps.MaxSimultaneousTextures >= 1u && caps.MaxPrimitiveCount >= 65535u && caps.MaxVertexIndex >= 65534u &&
+           caps.MaxStreams >= 1u;
 }
 
 namespace
@@ -152,8 +152,7 @@ void enumerateModes(EGLD3D8Wrapper* wrapper, UINT adapter, const D3DADAPTER_IDEN
                     EGLKey changeKey, EGLKey resourceKey, EGLKey switchKey, std::set<EGLD3D8Device*>& devices)
 {
     // Display format, then back-buffer format: both pairs need an X8R8G8B8 display.
-    constexpr D3DFORMAT FORMAT_PAIRS[2][2] = {{D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8},
-                                              {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8}};
+    constexpr D3DFORMAT FORMAT_PAIRS[2][2] = {{D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8}, {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8}};
     const UINT modeCount = wrapper->GetAdapterModeCount(adapter);
     for (UINT modeIndex = 0; modeIndex < modeCount; ++modeIndex)
     {
@@ -175,8 +174,8 @@ void enumerateModes(EGLD3D8Wrapper* wrapper, UINT adapter, const D3DADAPTER_IDEN
                 }
                 if (windowed && !sameMode(mode, desktopMode))
                     continue;
-                EGLD3D8Device* device = new (std::nothrow) EGLD3D8Device(
-                    wrapper, adapter, identifier, deviceType, mode, backBufferFormat, windowed, swapEffect);
+                EGLD3D8Device* device = new (std::nothrow) EGLD3D8Device(wrapper, adapter, identifier, deviceType, mode,
+                                                                         backBufferFormat, windowed, swapEffect);
                 DBG_ASSERT("EGLD3D8Device created successfully." && device);
                 device->setChangeKey(nullptr, changeKey);
                 device->setResourceKey(nullptr, resourceKey);

@@ -18,8 +18,8 @@ class EGLD3D8Device final : public EGLDevice
 public:
     /// Keeps the wrapper (not owned) and the device's description as the enumeration found it.
     EGLD3D8Device(EGLD3D8Wrapper* wrapper, UINT adapter, const D3DADAPTER_IDENTIFIER8& adapterIdentifier,
-                  D3DDEVTYPE deviceType, const D3DDISPLAYMODE& displayMode, D3DFORMAT backBufferFormat,
-                  BOOL windowed, D3DSWAPEFFECT swapEffect);
+                  D3DDEVTYPE deviceType, const D3DDISPLAYMODE& displayMode, D3DFORMAT backBufferFormat, BOOL windowed,
+                  D3DSWAPEFFECT swapEffect);
     ~EGLD3D8Device() noexcept(false) override;
     /// Not supported: throws the Error "Value semantics not implemented.".
     EGLD3D8Device(const EGLD3D8Device& other);

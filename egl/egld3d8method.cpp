@@ -143,8 +143,8 @@ bool isEntry(const Method (&methods)[COUNT], const Interface* method)
 
 EGLD3D8PrimitiveTypes::EGLD3D8PrimitiveTypes(EGLD3D8Wrapper* wrapper, EGLKey changeKey, EGLKey resourceKey,
                                              EGLKey switchKey)
-    : mPrimitiveTypes{{wrapper, D3DPT_POINTLIST},     {wrapper, D3DPT_LINELIST},      {wrapper, D3DPT_LINESTRIP},
-                      {wrapper, D3DPT_TRIANGLELIST},  {wrapper, D3DPT_TRIANGLESTRIP}, {wrapper, D3DPT_TRIANGLEFAN}}
+    : mPrimitiveTypes{{wrapper, D3DPT_POINTLIST},    {wrapper, D3DPT_LINELIST},      {wrapper, D3DPT_LINESTRIP},
+                      {wrapper, D3DPT_TRIANGLELIST}, {wrapper, D3DPT_TRIANGLESTRIP}, {wrapper, D3DPT_TRIANGLEFAN}}
 {
     giveLibraryKeys(mPrimitiveTypes, changeKey, resourceKey, switchKey);
 }

@@ -10,8 +10,7 @@ static_assert(sizeof(EGLD3D8TextureVertex) == 24, "texture vertices are packed a
 
 bool isValidRange(EGLRange range, std::int64_t elementCount)
 {
-    return 0 <= range.first && 0 <= range.count &&
-           static_cast<std::int64_t>(range.first) + range.count <= elementCount;
+    return 0 <= range.first && 0 <= range.count && static_cast<std::int64_t>(range.first) + range.count <= elementCount;
 }
 
 namespace
@@ -22,9 +21,11 @@ template <class Source, class Element, class Write>
 void copyIn(std::int32_t first, EGLRange range, const std::vector<Source>& source, std::vector<Element>& elements,
             Write write)
 {
-    DBG_ASSERT("Valid source range." && isValidRange(range, static_cast<std::int64_t>(source.size())));
-    DBG_ASSERT("Valid destination range." &&
-               isValidRange(EGLRange{first, range.count}, static_cast<std::int64_t>(elements.size())));
+    const bool sourceIsInside = isValidRange(range, static_cast<std::int64_t>(source.size()));
+    DBG_ASSERT("Valid source range." && sourceIsInside);
+    const bool destinationIsInside =
+        isValidRange(EGLRange{first, range.count}, static_cast<std::int64_t>(elements.size()));
+    DBG_ASSERT("Valid destination range." && destinationIsInside);
     for (std::int32_t i = 0; i < range.count; ++i)
         write(elements[first + i], source[range.first + i]);
 }
@@ -33,7 +34,8 @@ void copyIn(std::int32_t first, EGLRange range, const std::vector<Source>& sourc
 template <class Result, class Element, class Read>
 void copyOut(EGLRange range, const std::vector<Element>& elements, std::vector<Result>& output, Read read)
 {
-    DBG_ASSERT("Valid range." && isValidRange(range, static_cast<std::int64_t>(elements.size())));
+    const bool rangeIsInside = isValidRange(range, static_cast<std::int64_t>(elements.size()));
+    DBG_ASSERT("Valid range." && rangeIsInside);
     output.resize(static_cast<std::size_t>(range.count));
     for (std::int32_t i = 0; i < range.count; ++i)
         output[i] = read(elements[range.first + i]);
@@ -80,16 +82,19 @@ void EGLD3D8VertexStream<Vertex>::setAddresses(std::int32_t first, EGLRange rang
                                                const std::vector<EGLVector>& addresses)
 {
     if constexpr (EGL::TEXTURE_VERTICES == Vertex::FORMAT)
-        copyIn(first, range, addresses, mVertices, [](Vertex& vertex, const EGLVector& address) {
-            vertex.u = address.x;
-            vertex.v = address.y;
-        });
+        copyIn(first, range, addresses, mVertices,
+               [](Vertex& vertex, const EGLVector& address)
+               {
+                   vertex.u = address.x;
+                   vertex.v = address.y;
+               });
     else
         DBG_ERROR("Vertex format has no adresses.");
 }
 
 template <class Vertex>
-void EGLD3D8VertexStream<Vertex>::setColors(std::int32_t first, EGLRange range, const std::vector<std::uint32_t>& colors)
+void EGLD3D8VertexStream<Vertex>::setColors(std::int32_t first, EGLRange range,
+                                            const std::vector<std::uint32_t>& colors)
 {
     copyIn(first, range, colors, mVertices, [](Vertex& vertex, std::uint32_t color) { vertex.color = color; });
 }
@@ -104,10 +109,12 @@ template <class Vertex>
 void EGLD3D8VertexStream<Vertex>::setPositions(std::int32_t first, EGLRange range,
                                                const std::vector<EGLVector>& positions)
 {
-    copyIn(first, range, positions, mVertices, [](Vertex& vertex, const EGLVector& position) {
-        vertex.x = position.x;
-        vertex.y = position.y;
-    });
+    copyIn(first, range, positions, mVertices,
+           [](Vertex& vertex, const EGLVector& position)
+           {
+               vertex.x = position.x;
+               vertex.y = position.y;
+           });
 }
 
 template <class Vertex>
@@ -152,7 +159,8 @@ void EGLD3D8VertexStream<Vertex>::positions(EGLRange range, std::vector<EGLVecto
 template <class Vertex>
 void EGLD3D8VertexStream<Vertex>::draw(EGLRange range)
 {
-    DBG_ASSERT("Valid range." && isValidRange(range, vertexCount()));
+    const bool rangeIsInside = isValidRange(range, vertexCount());
+    DBG_ASSERT("Valid range." && rangeIsInside);
     // Too few vertices for one primitive draw nothing (the count must not wrap to a huge unsigned value).
     const std::int32_t primitiveCount = mWrapper->primitiveCount(range.count);
     if (0 < primitiveCount)
@@ -183,8 +191,8 @@ void EGLD3D8VertexStream<Vertex>::createResource(EGLKey)
 {
     // Not examined: a stream of 0 vertices gets no buffer and draws nothing.
     mVertexBuffer = nullptr;
-    if (D3D_OK != mWrapper->CreateVertexBuffer(static_cast<UINT>(mVertices.size() * sizeof(Vertex)),
-                                               D3DUSAGE_WRITEONLY, Vertex::FVF, D3DPOOL_MANAGED, &mVertexBuffer))
+    if (D3D_OK != mWrapper->CreateVertexBuffer(static_cast<UINT>(mVertices.size() * sizeof(Vertex)), D3DUSAGE_WRITEONLY,
+                                               Vertex::FVF, D3DPOOL_MANAGED, &mVertexBuffer))
         mVertexBuffer = nullptr;
 }
 
@@ -312,7 +320,8 @@ std::int32_t EGLD3D8IndexStream::indexCount() const
 
 void EGLD3D8IndexStream::indices(EGLRange range, std::vector<std::int32_t>& indices) const
 {
-    copyOut(range, mIndices, indices, [](std::uint16_t index) { return std::int32_t{static_cast<std::int16_t>(index)}; });
+    copyOut(range, mIndices, indices,
+            [](std::uint16_t index) { return std::int32_t{static_cast<std::int16_t>(index)}; });
 }
 
 bool EGLD3D8IndexStream::isIndexed() const
@@ -328,7 +337,8 @@ void EGLD3D8IndexStream::positions(EGLRange range, std::vector<EGLVector>& posit
 void EGLD3D8IndexStream::draw(EGLRange range)
 {
     DBG_ASSERT(!isChanging());
-    DBG_ASSERT("Valid range." && isValidRange(range, indexCount()));
+    const bool rangeIsInside = isValidRange(range, indexCount());
+    DBG_ASSERT("Valid range." && rangeIsInside);
     const std::int32_t primitiveCount = mWrapper->primitiveCount(range.count);
     if (0 < primitiveCount)
         mWrapper->DrawIndexedPrimitive(0, static_cast<UINT>(mStream->vertexCount()), static_cast<UINT>(range.first),
@@ -367,9 +377,9 @@ void EGLD3D8IndexStream::commitChange(EGLKey)
 void EGLD3D8IndexStream::createResource(EGLKey)
 {
     mStream->createResource(this);
-    const HRESULT result = mWrapper->CreateIndexBuffer(static_cast<UINT>(mIndices.size() * sizeof(std::uint16_t)),
-                                                       D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
-                                                       &mIndexBuffer);
+    const HRESULT result =
+        mWrapper->CreateIndexBuffer(static_cast<UINT>(mIndices.size() * sizeof(std::uint16_t)), D3DUSAGE_WRITEONLY,
+                                    D3DFMT_INDEX16, D3DPOOL_MANAGED, &mIndexBuffer);
     if (D3D_OK != result)
         mIndexBuffer = nullptr;
     DBG_ASSERT("D3D index buffer created successfully." && (D3D_OK == result));

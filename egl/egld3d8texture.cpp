@@ -2,7 +2,6 @@
 
 #include "foundation/dbg.h"
 
-
 EGLD3D8ImageTexture::EGLD3D8ImageTexture(EGLD3D8Wrapper* wrapper, const EGLImage& image)
     : mImage(image), mWrapper(wrapper), mTexture(nullptr), mTextureColumnCount(0), mTextureRowCount(0)
 {
@@ -132,8 +131,8 @@ bool EGLD3D8ImageTexture::invariant() const
 void EGLD3D8ImageTexture::createD3DTexture()
 {
     const HRESULT result =
-        mWrapper->createD3DTexture(static_cast<UINT>(mImage.columnCount()), static_cast<UINT>(mImage.rowCount()), 1,
-                                   0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &mTexture);
+        mWrapper->createD3DTexture(static_cast<UINT>(mImage.columnCount()), static_cast<UINT>(mImage.rowCount()), 1, 0,
+                                   D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &mTexture);
     if (D3D_OK != result)
         mTexture = nullptr;
     DBG_ASSERT("D3D texture created successfully." && (D3D_OK == result));

@@ -142,9 +142,8 @@ void switchOnIfNotCurrent(Part* part, Part*& currentPart, EGLKey switchKey)
 
 } // namespace
 
-EGLD3D8Model::EGLD3D8Model(EGLD3D8Wrapper* wrapper, EGLStream* stream, EGLRange range,
-                           EGLPrimitiveType* primitiveType, EGLShadingMethod* shadingMethod,
-                           EGLBlendingMethod* blendingMethod, EGLTexture* texture)
+EGLD3D8Model::EGLD3D8Model(EGLD3D8Wrapper* wrapper, EGLStream* stream, EGLRange range, EGLPrimitiveType* primitiveType,
+                           EGLShadingMethod* shadingMethod, EGLBlendingMethod* blendingMethod, EGLTexture* texture)
     : mStream(stream), mRange(range), mPrimitiveType(primitiveType), mShadingMethod(shadingMethod),
       mBlendingMethod(blendingMethod), mTexture(texture), mWrapper(wrapper)
 {

@@ -51,8 +51,7 @@ bool EGLD3D8MatrixStack::isEmpty() const
 }
 
 EGLD3D8Wrapper::EGLD3D8Wrapper(const HWND* windowHandle)
-    : mD3D(nullptr), mD3DDevice(nullptr), mD3DPrimitiveType(static_cast<D3DPRIMITIVETYPE>(0)),
-      mWindowHandle(nullptr)
+    : mD3D(nullptr), mD3DDevice(nullptr), mD3DPrimitiveType(static_cast<D3DPRIMITIVETYPE>(0)), mWindowHandle(nullptr)
 {
     DBG_ASSERT("Valid window handle pointer." && windowHandle);
     mWindowHandle = *windowHandle;
@@ -66,8 +65,7 @@ EGLD3D8Wrapper::~EGLD3D8Wrapper() noexcept(false)
 }
 
 EGLD3D8Wrapper::EGLD3D8Wrapper(const EGLD3D8Wrapper&)
-    : mD3D(nullptr), mD3DDevice(nullptr), mD3DPrimitiveType(static_cast<D3DPRIMITIVETYPE>(0)),
-      mWindowHandle(nullptr)
+    : mD3D(nullptr), mD3DDevice(nullptr), mD3DPrimitiveType(static_cast<D3DPRIMITIVETYPE>(0)), mWindowHandle(nullptr)
 {
     DBG_ERROR("EGLD3D8Wrapper value semantics not implemented.");
 }
@@ -271,8 +269,7 @@ HRESULT EGLD3D8Wrapper::EndScene()
     return mD3DDevice->EndScene();
 }
 
-HRESULT EGLD3D8Wrapper::Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z,
-                              DWORD stencil)
+HRESULT EGLD3D8Wrapper::Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
 {
     return mD3DDevice->Clear(count, pRects, flags, color, z, stencil);
 }
@@ -329,8 +326,7 @@ HRESULT EGLD3D8Wrapper::SetVertexShader(DWORD handle)
     return mD3DDevice->SetVertexShader(handle);
 }
 
-HRESULT EGLD3D8Wrapper::UpdateTexture(IDirect3DBaseTexture8* pSourceTexture,
-                                      IDirect3DBaseTexture8* pDestinationTexture)
+HRESULT EGLD3D8Wrapper::UpdateTexture(IDirect3DBaseTexture8* pSourceTexture, IDirect3DBaseTexture8* pDestinationTexture)
 {
     return mD3DDevice->UpdateTexture(pSourceTexture, pDestinationTexture);
 }

@@ -74,8 +74,8 @@ public:
     HRESULT EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* pMode);
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* pMode);
     UINT GetAdapterModeCount(UINT adapter);
-    HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT displayFormat,
-                            D3DFORMAT backBufferFormat, BOOL windowed);
+    HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat,
+                            BOOL windowed);
     HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat, DWORD usage,
                               D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat);
     /// Whether the device is usable: D3D_OK, D3DERR_DEVICELOST or D3DERR_DEVICENOTRESET.
