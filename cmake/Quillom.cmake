@@ -7,10 +7,11 @@ function(quillom_add_test name)
   find_package(GTest REQUIRED)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # The drivers are set by running the tests through env: gtest_discover_tests splits a property's list
+  # into separate words, so an ENVIRONMENT of two variables would keep only the first.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy)
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
 # quillom_add_bench(<name> SOURCES <files...> LIBS <targets...>)

@@ -5,6 +5,9 @@
 
 #include "host/win32.h"
 
+#include <string>
+#include <vector>
+
 namespace hosttest
 {
 
@@ -25,5 +28,19 @@ LONGLONG virtualClockNanoseconds();
 void advanceVirtualClock(LONGLONG nanoseconds);
 /// The milliseconds Sleep was asked for, in total, since the virtual clock went on.
 LONGLONG sleptMilliseconds();
+
+// ---- Audio log -----------------------------------------------------------------------------------------
+// What the DirectMusic stand-in did and what sounds now. Segments are named by the file name they were loaded
+// from, as given to the loader (in UTF-8).
+
+/// The events since the last clear, oldest first (the newest 4096 are kept): "download NAME", "unload NAME",
+/// "play NAME" (the primary segment), "play NAME secondary", "stop NAME", "stop all".
+std::vector<std::string> audioLog();
+/// Empties the audio log.
+void clearAudioLog();
+/// The segments sounding now, one entry per playing instance: the primary segment first, then the samples.
+std::vector<std::string> audioPlaying();
+/// Whether the open audio output is the silent fallback: SDL's dummy driver, taken because no device opened.
+bool audioIsSilentFallback();
 
 } // namespace hosttest

@@ -1,0 +1,90 @@
+// Feeds arbitrary bytes, as a sound file, to the DirectMusic loader: a load either fails with one of the
+// loader's codes and leaves no object, or yields a segment that downloads, plays, stops and unloads in the
+// mixer (SDL's dummy driver) like any other.
+#include "host/dmusic.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+
+IDirectMusicLoader8* loader = nullptr;
+IDirectMusicPerformance8* performance = nullptr;
+std::wstring fileName;
+
+bool isLoaderFailure(HRESULT result)
+{
+    switch (result)
+    {
+    case DMUS_E_LOADER_FAILEDOPEN:
+    case DMUS_E_LOADER_FORMATNOTSUPPORTED:
+    case DMUS_E_INVALIDFILE:
+    case DMUS_E_UNSUPPORTED_STREAM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string name = "/tmp/fuzz_dmusic_" + std::to_string(getpid()) + ".sound";
+    fileName.assign(name.begin(), name.end());
+    if (CoInitialize(nullptr) != S_OK ||
+        CoCreateInstance(CLSID_DirectMusicLoader, nullptr, CLSCTX_INPROC, IID_IDirectMusicLoader8,
+                         reinterpret_cast<void**>(&loader)) != S_OK ||
+        CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC, IID_IDirectMusicPerformance8,
+                         reinterpret_cast<void**>(&performance)) != S_OK ||
+        performance->InitAudio(nullptr, nullptr, nullptr, DMUS_APATH_SHARED_STEREOPLUSREVERB, 64, DMUS_AUDIOF_ALL,
+                               nullptr) != S_OK)
+    {
+        std::abort();
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string path(fileName.begin(), fileName.end());
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
+    {
+        std::abort();
+    }
+
+    IDirectMusicSegment8* segment = nullptr;
+    const HRESULT loaded = loader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8,
+                                                      fileName.c_str(), reinterpret_cast<void**>(&segment));
+    if (FAILED(loaded))
+    {
+        if (segment != nullptr || !isLoaderFailure(loaded))
+        {
+            std::abort();
+        }
+        return 0;
+    }
+    if (loaded != S_OK || segment == nullptr || segment->SetRepeats(size % 3) != S_OK ||
+        segment->Download(performance) != S_OK)
+    {
+        std::abort();
+    }
+    // A sample plays as a secondary segment and music as the primary one; the other way is refused.
+    const HRESULT asSample =
+        performance->PlaySegmentEx(segment, nullptr, nullptr, DMUS_SEGF_SECONDARY, 0, nullptr, nullptr, nullptr);
+    const HRESULT asMusic = performance->PlaySegmentEx(segment, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr);
+    if ((asSample == S_OK) == (asMusic == S_OK) || (asSample != S_OK && asSample != DMUS_E_SEGMENT_KIND) ||
+        (asMusic != S_OK && asMusic != DMUS_E_SEGMENT_KIND) || performance->Stop(segment, nullptr, 0, 0) != S_OK ||
+        segment->Unload(performance) != S_OK || segment->Release() != 0)
+    {
+        std::abort();
+    }
+    return 0;
+}
