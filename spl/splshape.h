@@ -17,7 +17,9 @@ public:
     SPLObject& operator=(const SPLObject&) = delete;
     virtual ~SPLObject() = default;
 
+    /// One more pair refers to the object.
     void addUse() { ++mUseCount; }
+    /// One pair fewer refers to the object.
     void releaseUse() { --mUseCount; }
     /// How many contact pairs refer to the object; 0 when built.
     int useCount() const { return mUseCount; }

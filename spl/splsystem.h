@@ -16,10 +16,15 @@
 class SPLShapePair
 {
 public:
+    /// Takes a use of both shapes, which must outlive the pair.
     SPLShapePair(SPLShape* first, SPLShape* second);
+    /// Takes its own uses of the other pair's shapes.
     SPLShapePair(const SPLShapePair& other);
+    /// Takes over the other pair's uses; the other pair is left empty and releases nothing.
     SPLShapePair(SPLShapePair&& other) noexcept;
+    /// Takes uses of the other pair's shapes, then releases its own.
     SPLShapePair& operator=(const SPLShapePair& other);
+    /// Releases both uses.
     ~SPLShapePair();
 
     SPLShape* first() const { return mFirst; }
@@ -45,6 +50,7 @@ void collideShapes(SPLShape& first, SPLShape& second, std::vector<SPLShapePair>&
 class SPLNarrowPhase
 {
 public:
+    /// Collides the group's pairs, appending to the two lists; the shapes stay the caller's.
     void collide(std::span<SPLShape* const> group, std::vector<SPLShapePair>& collisions,
                  std::vector<SPLShapePair>& overlaps);
 

@@ -4,6 +4,8 @@
 //
 // Depends on foundation/dbg.h only. All arithmetic is in double precision; nothing here is virtual.
 
+#include <cmath>
+
 class SPLShape;
 
 class SPLVector
@@ -16,9 +18,9 @@ public:
     SPLVector& operator=(const SPLVector&) = default;
 
     /// sqrt(x*x + y*y).
-    double length() const;
+    double length() const { return std::sqrt(squaredLength()); }
     /// x*x + y*y.
-    double squaredLength() const;
+    double squaredLength() const { return mX * mX + mY * mY; }
     /// This vector divided by its length; the zero vector has no direction and stays the zero vector.
     SPLVector normalized() const;
     SPLVector operator+(const SPLVector& other) const { return {mX + other.mX, mY + other.mY}; }
