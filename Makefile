@@ -5,7 +5,7 @@ JOBS  ?= $(shell nproc)
 CMAKE ?= cmake
 GAME  := build/game/quillom
 
-.PHONY: all deps build play test test-sanitize bench fuzz format clean
+.PHONY: all deps build play test test-sanitize bench fuzz format clean previews
 
 all: build
 
@@ -19,6 +19,10 @@ build: deps
 play: build
 	@if [ -x $(GAME) ]; then cd build/data && ../game/quillom; \
 	else echo "Built; the game program is not part of this build yet."; fi
+
+# PNG contact sheets of every generated picture, as the game shows them, in build/previews/.
+previews: build
+	build/tools/quillom_previews build/data build/previews
 
 test: build
 	cd build && ctest --output-on-failure -j $(JOBS)
