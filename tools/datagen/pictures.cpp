@@ -327,7 +327,14 @@ Canvas makeGun()
                    const Color wellGlow = withAlpha(CYAN, 0.5f * std::exp(-std::abs(r - 0.54f) * 45.0f));
                    const float body = fill(sdRing(p, 0.745f, 0.185f) / PIXEL);
                    if (body <= 0.0f)
-                       return over(glow, wellGlow);
+                   {
+                       // A clear glass dome over the well, caught by the light at its upper left.
+                       const float dome = fill(sdCircle(p, 0.56f) / PIXEL);
+                       const float crescent = clamp01(fill(sdCircle(p, 0.48f), 0.06f) -
+                                                      fill(sdCircle(p - Vec2{0.04f, -0.04f}, 0.47f), 0.06f));
+                       const Color glass = over(withAlpha(CYAN, 0.08f * dome), withAlpha(WHITE, 0.3f * crescent));
+                       return over(over(glow, wellGlow), glass);
+                   }
                    // Bevelled rings lit from the upper left; twelve bolts; 36 glowing vents near the rim.
                    const float bevel = 0.5f + 0.5f * std::cos(r * 40.0f);
                    const float light = 0.75f + 0.35f * dot(Vec2{-0.6f, 0.8f}, p * (1.0f / std::max(r, 0.01f))) *
@@ -383,14 +390,13 @@ Canvas makePlate()
     paintFrame(picture, 0, 0, SIZE, 2,
                [&](Vec2 p)
                {
-                   // Drawn stretched behind tables: a soft-edged dark glass panel with a faint cyan rim.
-                   const float d = sdBox(p, {0.86f, 0.86f}, 0.22f);
-                   const float alpha = 0.85f * smoothstep(0.1f, -0.12f, d);
+                   // Drawn stretched behind tables whose text reaches 20 units short of its edges: a dark glass
+                   // panel filling nearly the whole quad, a faint cyan rim just inside its soft edge.
+                   const float d = sdBox(p, {0.95f, 0.95f}, 0.12f);
+                   const float alpha = 0.85f * smoothstep(0.04f, -0.04f, d);
                    const Color glass = mix(argb(0xFF080A22), argb(0xFF1A1E48), clamp01(p.y * 0.5f + 0.5f));
-                   const float rim = std::exp(-std::pow((d + 0.05f) * 40.0f, 2.0f));
-                   const Color c = mix(glass, CYAN, 0.55f * rim);
-                   const float border = smoothstep(0.99f, 0.93f, std::max(std::abs(p.x), std::abs(p.y)));
-                   return withAlpha(c, std::max(alpha, 0.6f * rim) * border);
+                   const float rim = std::exp(-std::pow((d + 0.015f) * 80.0f, 2.0f));
+                   return withAlpha(mix(glass, CYAN, 0.5f * rim), alpha);
                });
     return picture;
 }
