@@ -26,9 +26,9 @@ constexpr std::uint32_t OPAQUE_WHITE = 0xFFFFFFFFu;
 
 // Sprite type ----------------------------------------------------------------------------------------------------
 
-EGLSpriteType::EGLSpriteType(EGL* egl, EGLBlendingMethod* blender, EGLTexture* texture,
-                             std::int32_t frameColumnCount, std::int32_t frameRowCount, float width, float height,
-                             const float& originX, const float& originY)
+EGLSpriteType::EGLSpriteType(EGL* egl, EGLBlendingMethod* blender, EGLTexture* texture, std::int32_t frameColumnCount,
+                             std::int32_t frameRowCount, float width, float height, const float& originX,
+                             const float& originY)
     : mEGL(egl), mBlender(blender), mTexture(texture), mFrameColumnCount(frameColumnCount),
       mFrameRowCount(frameRowCount), mWidth(width), mHeight(height), mOriginX(originX), mOriginY(originY),
       mStream(nullptr), mModels()
@@ -135,8 +135,7 @@ void EGLSpriteType::buildModels()
     for (std::size_t frame = 0; frame < FRAME_COUNT; ++frame)
     {
         const EGLRange frameVertices = {static_cast<std::int32_t>(4 * frame), 4};
-        mModels.push_back(
-            mEGL->createModel(mStream, frameVertices, primitiveType, shadingMethod, mBlender, mTexture));
+        mModels.push_back(mEGL->createModel(mStream, frameVertices, primitiveType, shadingMethod, mBlender, mTexture));
     }
     DBG_ASSERT(FRAME_COUNT == mModels.size());
 }
@@ -193,8 +192,7 @@ const float& EGLSpriteType::originY() const
 
 bool EGLSpriteType::invariant() const
 {
-    return mEGL && mBlender && (mFrameColumnCount >= 1) && (mFrameRowCount >= 1) && (mWidth > 0.0f) &&
-           (mHeight > 0.0f);
+    return mEGL && mBlender && (mFrameColumnCount >= 1) && (mFrameRowCount >= 1) && (mWidth > 0.0f) && (mHeight > 0.0f);
 }
 
 // Sprite ---------------------------------------------------------------------------------------------------------

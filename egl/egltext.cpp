@@ -24,7 +24,9 @@ std::set<EGLLabel*>& labelRegistry()
 
 // Glyph ----------------------------------------------------------------------------------------------------------
 
-EGLGlyph::EGLGlyph() : EGLGlyph(1.0f, 1.0f, 0.5f, 0.6f, 0.5f, 0.6f) {}
+EGLGlyph::EGLGlyph() : EGLGlyph(1.0f, 1.0f, 0.5f, 0.6f, 0.5f, 0.6f)
+{
+}
 
 EGLGlyph::EGLGlyph(float width, float height, float leftU, float rightU, float topV, float bottomV)
     : mWidth(width), mHeight(height), mLeftU(leftU), mRightU(rightU), mTopV(topV), mBottomV(bottomV)
@@ -160,8 +162,8 @@ void EGLFont::buildGlyphs()
             }
             if (glyphMaxColumn < glyphMinColumn)
                 glyphMaxColumn = glyphMinColumn;
-            glyphWidth = static_cast<float>(glyphMaxColumn - glyphMinColumn + 1) / static_cast<float>(cellWidth) *
-                         mFrameWidth;
+            glyphWidth =
+                static_cast<float>(glyphMaxColumn - glyphMinColumn + 1) / static_cast<float>(cellWidth) * mFrameWidth;
             break;
         default:
             DBG_ERROR("Unknown width mode");

@@ -97,9 +97,8 @@ bool fDeviceIsPreferred(const EGLDevice* device0, const EGLDevice* device1)
     const auto typeOrder = [](const EGLDevice* device) { return device->type() == EGL::HARDWARE_DEVICE ? 0 : 1; };
     const auto isPrimaryOrder = [](const EGLDevice* device) { return device->isPrimary() ? 0 : 1; };
     const auto formatOrder = [](const EGLDevice* device) { return device->format() == EGL::X8R8G8B8_FORMAT ? 0 : 1; };
-    const auto area = [](const EGLDevice* device) {
-        return static_cast<std::int64_t>(device->width()) * device->height();
-    };
+    const auto area = [](const EGLDevice* device)
+    { return static_cast<std::int64_t>(device->width()) * device->height(); };
     if (typeOrder(device0) != typeOrder(device1))
         return typeOrder(device0) < typeOrder(device1);
     if (isPrimaryOrder(device0) != isPrimaryOrder(device1))

@@ -1,5 +1,6 @@
 #include "egl/egltypes.h"
 
+#include "egltesting.h"
 #include "foundation/dbg.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +15,6 @@
 
 namespace
 {
-
-// Runs the action and returns the kind and description of the DBGException it throws.
-std::string thrownBy(const std::function<void()>& action)
-{
-    try
-    {
-        action();
-    }
-    catch (const DBGException& exception)
-    {
-        return std::string(exception.kind()) + ": " + exception.description();
-    }
-    return "nothing thrown";
-}
 
 class Component final : public EGLComponent
 {
