@@ -10,8 +10,6 @@ namespace datagen
 namespace
 {
 
-const Color WHITE{1.0f, 1.0f, 1.0f, 1.0f};
-const Color CYAN = argb(0xFF40E8FF);
 const Color GOLD = argb(0xFFFFB030);
 
 /// Light (RGB that may exceed 1) as a colour whose colour x alpha is that light, for additive blending.

@@ -17,9 +17,6 @@ namespace datagen
 namespace
 {
 
-const Color WHITE{1.0f, 1.0f, 1.0f, 1.0f};
-const Color CYAN = argb(0xFF40E8FF);
-
 /// Paints shade(p) into frame (column, row) of a sheet of frames `frameSize` pixels wide, p from -1 to 1.
 template <class Shade>
 void paintFrame(Canvas& sheet, int column, int row, int frameSize, int samples, Shade shade)
@@ -145,15 +142,10 @@ float symbolDistance(PillSymbol symbol, Vec2 p)
         return plus(0.44f, 0.14f);
     case PillSymbol::pointsDown:
         return sdSegment(p, {-0.44f, 0}, {0.44f, 0}, 0.14f);
-    case PillSymbol::shieldUp:
-        return std::min(sdRing(p, 0.5f, 0.085f), plus(0.2f, 0.085f));
-    case PillSymbol::shieldDown:
-    {
-        // A broken ring: gaps at the four diagonals.
-        const float a = std::fmod(std::atan2(p.y, p.x) + 2.0f * PI, PI * 0.5f) - PI * 0.25f;
-        const float gap = 0.22f - std::abs(a) * 0.5f;
-        return std::min(std::max(sdRing(p, 0.5f, 0.085f), gap), sdSegment(p, {-0.2f, 0}, {0.2f, 0}, 0.085f));
-    }
+    case PillSymbol::shieldUp: // the shield's ring around an arrow head pointing up
+        return std::min(sdRing(p, 0.46f, 0.09f), sdTriangle(p, {-0.26f, -0.17f}, {0.26f, -0.17f}, {0.0f, 0.24f}));
+    case PillSymbol::shieldDown: // ... and pointing down
+        return std::min(sdRing(p, 0.46f, 0.09f), sdTriangle(p, {-0.26f, 0.17f}, {0.0f, -0.24f}, {0.26f, 0.17f}));
     case PillSymbol::slow:
     {
         // An hourglass.

@@ -35,6 +35,10 @@ struct PictureRecord
 /// The ten sprite pictures and the font, in the order of the game's texture table.
 const std::vector<PictureRecord>& pictureRecords();
 
+/// The shared palette beside the game's colour table: white, and the cyan that marks the player's side.
+inline const Color WHITE{1.0f, 1.0f, 1.0f, 1.0f};
+inline const Color CYAN{0.25f, 0.91f, 1.0f, 1.0f};
+
 /// The colours of the game's colour classes 1 to 6 (red, green, blue, violet, yellow, white).
 Color gameColor(int colorID);
 

@@ -68,7 +68,7 @@ bool writePng(const std::string& fileName, int width, int height, const std::vec
     std::vector<std::uint8_t> zlib{0x78, 0x01};
     std::uint32_t adlerA = 1;
     std::uint32_t adlerB = 0;
-    for (std::size_t start = 0; start < raw.size() || start == 0; start += 65535)
+    for (std::size_t start = 0;; start += 65535)
     {
         const std::size_t size = std::min<std::size_t>(65535, raw.size() - start);
         const bool last = start + size >= raw.size();
