@@ -24,6 +24,7 @@
 #include <deque>
 #include <new>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -373,7 +374,11 @@ HRESULT Performance::InitAudio(IDirectMusic** music, IDirectSound** sound, HWND 
     {
         return DMUS_E_AUDIO_UNAVAILABLE;
     }
-    Mix_SetSoundFonts(SOUNDFONT_PATH);
+    // Without the package's soundfont, SDL_mixer looks in the usual places itself.
+    if (access(SOUNDFONT_PATH, R_OK) == 0)
+    {
+        Mix_SetSoundFonts(SOUNDFONT_PATH);
+    }
     const int channels = Mix_AllocateChannels(static_cast<int>(performanceChannelCount));
     mChannelSegments.assign(static_cast<std::size_t>(channels), nullptr);
     mInitialised = true;

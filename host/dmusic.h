@@ -93,8 +93,9 @@ public:
 class IDirectMusicPerformance8 : public IUnknown
 {
 public:
-    /// Opens the audio output with the default path and channel count; music, sound, window and parameters
-    /// must be null (E_NOTIMPL otherwise). Falls back to silent output when no device opens; DMUS_E_ALREADY_INITED
+    /// Opens the audio output; performanceChannelCount (1 to 256, E_INVALIDARG otherwise) is how many samples
+    /// sound at once. Music, sound, window and parameters must be null and the path the shared stereo one
+    /// (E_NOTIMPL otherwise). Falls back to silent output when no device opens; DMUS_E_ALREADY_INITED
     /// when this or another performance holds the output, DMUS_E_AUDIO_UNAVAILABLE when not even silence opens.
     virtual HRESULT InitAudio(IDirectMusic** music, IDirectSound** sound, HWND window, DWORD defaultPathType,
                               DWORD performanceChannelCount, DWORD flags, DMUS_AUDIOPARAMS* parameters) = 0;
