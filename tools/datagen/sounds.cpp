@@ -17,7 +17,8 @@ namespace datagen
 namespace
 {
 
-constexpr float TWO_PI = 6.28318530718f;
+constexpr float PI = 3.14159265359f;
+constexpr float TWO_PI = 2.0f * PI;
 constexpr float STEP = 1.0f / SAMPLE_RATE;
 
 Signal silence(float seconds)
@@ -103,8 +104,7 @@ Signal noise(float length, std::uint64_t seed, const std::function<float(float)>
     return out;
 }
 
-/// A resonant state-variable filter (Chamberlin) whose cutoff (Hz) follows a function of time. Returns the
-/// low-pass, band-pass or high-pass output.
+/// Which output of the state-variable filter.
 enum class Pass
 {
     low,
@@ -112,6 +112,8 @@ enum class Pass
     high
 };
 
+/// A resonant state-variable filter (Chamberlin, "Musical Applications of Microprocessors", 1985) whose cutoff
+/// (Hz) follows a function of time.
 Signal filtered(const Signal& in, Pass pass, const std::function<float(float)>& cutoff, float resonance = 0.7f)
 {
     Signal out(in.size());
@@ -120,7 +122,7 @@ Signal filtered(const Signal& in, Pass pass, const std::function<float(float)>& 
     const float damping = 1.0f / std::max(resonance, 0.5f);
     for (std::size_t i = 0; i < in.size(); ++i)
     {
-        const float f = 2.0f * std::sin(3.14159265f * std::min(cutoff(seconds(i)), SAMPLE_RATE / 6.0f) * STEP);
+        const float f = 2.0f * std::sin(PI * std::min(cutoff(seconds(i)), SAMPLE_RATE / 6.0f) * STEP);
         low += f * band;
         const float high = in[i] - low - damping * band;
         band += f * high;
@@ -271,7 +273,7 @@ Signal yellowPill()
     addInto(out,
             tone(
                 0.55f, Wave::triangle, [](float t) { return 600.0f + 500.0f * std::sin(t * 9.0f) * (1.0f - t); },
-                [](float t) { return std::sin(std::min(t / 0.55f, 1.0f) * 3.14159265f) * 0.5f; }),
+                [](float t) { return std::sin(std::min(t / 0.55f, 1.0f) * PI) * 0.5f; }),
             0.0f, 0.3f);
     return out;
 }
@@ -295,7 +297,7 @@ Signal reloadGun()
     addInto(out, click(41, 2200.0f), 0.0f, 1.0f);
     addInto(out,
             tone(0.16f, Wave::triangle, glide(380.0f, 1100.0f, 0.14f),
-                 [](float t) { return std::sin(std::min(t / 0.16f, 1.0f) * 3.14159265f) * 0.45f; }),
+                 [](float t) { return std::sin(std::min(t / 0.16f, 1.0f) * PI) * 0.45f; }),
             0.02f);
     addInto(out, click(43, 3400.0f), 0.15f, 1.0f);
     return out;
@@ -363,7 +365,7 @@ Signal finished(Signal signal, float peakDecibels)
         count = std::min(count, signal.size());
         for (std::size_t i = 0; i < count; ++i)
         {
-            const float gain = 0.5f - 0.5f * std::cos(3.14159265f * static_cast<float>(i) / static_cast<float>(count));
+            const float gain = 0.5f - 0.5f * std::cos(PI * static_cast<float>(i) / static_cast<float>(count));
             signal[atStart ? i : signal.size() - 1 - i] *= gain;
         }
     };
