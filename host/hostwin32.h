@@ -1,15 +1,25 @@
 #pragma once
 // The Win32 stand-in as the other parts of the host layer see it; not for program code.
+// A window's client size is GetClientRect's; SDL events belong to the Win32 stand-in's pump alone.
 
 #include "host/win32.h"
 
 #include <cstdint>
 
-/// Whether the test seam's virtual clock is on (see host/testing.h).
-bool hostClockIsVirtual();
-/// Advances the virtual clock by the given nanoseconds; does nothing while the real clock runs.
-void hostAdvanceVirtualClock(LONGLONG nanoseconds);
+struct SDL_Window;
 
 /// Starts the SDL subsystems given (SDL_INIT_* flags) unless they run already, leaving the SIGINT and
 /// SIGTERM handlers at their defaults so that Ctrl+C still ends the process; false when SDL fails.
 bool hostStartSDL(std::uint32_t subsystems);
+
+/// The SDL window that shows the window; null for an unknown handle. The Win32 stand-in owns it.
+SDL_Window* hostSDLWindow(HWND window);
+/// Whether the window is minimised (the same as IsIconic).
+bool hostWindowIsMinimised(HWND window);
+/// Whether the window is the active one, with the input focus; it loses it when the player switches away.
+bool hostWindowHasFocus(HWND window);
+
+/// Whether the test seam's virtual clock is on (see host/testing.h).
+bool hostClockIsVirtual();
+/// Advances the virtual clock by the given nanoseconds; does nothing while the real clock runs.
+void hostAdvanceVirtualClock(LONGLONG nanoseconds);

@@ -43,4 +43,66 @@ std::vector<std::string> audioPlaying();
 /// Whether the open audio output is the silent fallback: SDL's dummy driver, taken because no device opened.
 bool audioIsSilentFallback();
 
+// ---- Windows, messages and input -----------------------------------------------------------------------
+// Scripted input goes through SDL's event queue (SDL_PushEvent), so it takes the same road as real input:
+// the next PeekMessageA or DirectInput poll turns it into messages and device state. Keys are named by
+// virtual key (VK_*, 'A', '0'; the left one of Shift, Ctrl and Alt) or by DirectInput index (DIK_*).
+
+/// Where a message reached: a class's window procedure or DefWindowProcA.
+enum class Route
+{
+    WindowProcedure,
+    DefaultProcedure,
+};
+
+struct LoggedMessage
+{
+    Route route;
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+/// Starts (on) or stops recording every message that reaches a window procedure; either way the log empties.
+void recordMessages(bool on);
+/// The recorded messages, oldest first.
+const std::vector<LoggedMessage>& messageLog();
+/// Empties the log.
+void clearMessageLog();
+
+/// Destroys every window without a message, unregisters every class, and empties the message queue, the
+/// pending SDL events and the input state, and stops recording: a clean start for the next test.
+void resetWindows();
+
+/// Presses a key, as its first press or, with repeat, as an auto-repeat of a key held down. While Alt is
+/// held (pressed with this function), key messages come as WM_SYSKEY*.
+void pressKey(int virtualKey, bool repeat = false);
+/// Releases a key.
+void releaseKey(int virtualKey);
+/// The same by DirectInput index.
+void pressKeyDik(int dik);
+void releaseKeyDik(int dik);
+/// Text typed into the focused window (UTF-8), as SDL reports it after the key that typed it.
+void typeText(const char* text);
+
+/// Moves the pointer to (x, y) in the window's client pixels, by the relative motion (dx, dy).
+void moveMouse(HWND window, int x, int y, int dx, int dy);
+/// Presses or releases a mouse button (1 left, 2 middle, 3 right) at (x, y); clicks 2 makes the press the
+/// second of a double click.
+void pressMouseButton(HWND window, int button, int x, int y, int clicks = 1);
+void releaseMouseButton(HWND window, int button, int x, int y);
+/// Turns the wheel by whole notches (positive away from the player).
+void turnWheel(HWND window, int notches);
+
+/// The desktop gives the window the input focus, or takes it away.
+void gainFocus(HWND window);
+void loseFocus(HWND window);
+/// The player minimises the window (it loses the focus too) or restores it (and it gains the focus).
+void minimise(HWND window);
+void restore(HWND window);
+/// The desktop asks to close the window, or to repaint it.
+void requestClose(HWND window);
+void expose(HWND window);
+
 } // namespace hosttest

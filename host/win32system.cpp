@@ -1,6 +1,7 @@
 // Process, module, message box and text conversion.
 
 #include "host/hostwin32.h"
+#include "host/win32state.h"
 
 #include <SDL.h>
 
@@ -28,9 +29,10 @@ bool displayIsAvailable()
 
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
-// Decodes one UTF-8 sequence at bytes[*at] (count bytes in all), advancing *at past it; malformed or
-// overlong sequences and surrogates give REPLACEMENT after consuming one byte.
-char32_t decodeUtf8(const unsigned char* bytes, int count, int* at)
+} // namespace
+
+// Overlong sequences and surrogates count as malformed.
+char32_t hostDecodeUtf8(const unsigned char* bytes, int count, int* at)
 {
     const unsigned char lead = bytes[(*at)++];
     if (lead < 0x80)
@@ -65,8 +67,6 @@ char32_t decodeUtf8(const unsigned char* bytes, int count, int* at)
     *at += length;
     return value;
 }
-
-} // namespace
 
 void ExitProcess(UINT exitCode)
 {
@@ -105,7 +105,7 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR bytes, int byteCount, LPWST
     int written = 0;
     for (int at = 0; at < count;)
     {
-        const char32_t character = decodeUtf8(input, count, &at);
+        const char32_t character = hostDecodeUtf8(input, count, &at);
         if (wideCount > 0)
         {
             if (written == wideCount)
