@@ -4,6 +4,7 @@
 #include "host/dxerr8.h"
 
 #include "host/com.h"
+#include "host/dinput8.h"
 #include "host/dmusic.h"
 #include "host/objbase.h"
 
@@ -11,13 +12,13 @@ const char* DXGetErrorDescription8A(HRESULT result)
 {
     switch (result)
     {
-    // COM
+    // COM, with the DirectInput names of the same values
     case S_OK:
         return "The call succeeded.";
     case S_FALSE:
         return "The call succeeded but had nothing to do.";
     case E_NOTIMPL:
-        return "The call is not implemented for these arguments.";
+        return "The call or property is not supported.";
     case E_NOINTERFACE:
         return "The object does not have the requested interface.";
     case E_POINTER:
@@ -35,9 +36,20 @@ const char* DXGetErrorDescription8A(HRESULT result)
     case CLASS_E_NOAGGREGATION:
         return "The class cannot be created as part of an outer object.";
     case REGDB_E_CLASSNOTREG:
-        return "The class is not registered for this context.";
+        return "The class or device is not registered.";
     case CO_E_NOTINITIALIZED:
         return "COM has not been initialised on this thread.";
+    // DirectInput
+    case DIERR_INPUTLOST:
+        return "Access to the input device has been lost; acquire it again.";
+    case DIERR_NOTACQUIRED:
+        return "The input device is not acquired.";
+    case DIERR_ACQUIRED:
+        return "The call is not allowed while the input device is acquired.";
+    case DIERR_OLDDIRECTINPUTVERSION:
+        return "The program asks for an older DirectInput version than this one.";
+    case DIERR_BETADIRECTINPUTVERSION:
+        return "The program asks for a DirectInput version this one does not know.";
     // DirectMusic
     case DMUS_S_PARTIALLOAD:
         return "The object loaded only in part.";

@@ -1,5 +1,6 @@
 #include "host/dxerr8.h"
 
+#include "host/dinput8.h"
 #include "host/dmusic.h"
 #include "host/objbase.h"
 
@@ -11,7 +12,8 @@
 namespace
 {
 
-// Every result the host layer hands out, successes included.
+// Every result the host layer hands out, successes included; DirectInput names that share a COM value
+// (DI_NOEFFECT is S_FALSE, DIERR_OTHERAPPHASPRIO is E_ACCESSDENIED, ...) are listed under it.
 const HRESULT HOST_RESULTS[] = {
     S_OK,
     S_FALSE,
@@ -26,6 +28,11 @@ const HRESULT HOST_RESULTS[] = {
     CLASS_E_NOAGGREGATION,
     REGDB_E_CLASSNOTREG,
     CO_E_NOTINITIALIZED,
+    DIERR_INPUTLOST,
+    DIERR_NOTACQUIRED,
+    DIERR_ACQUIRED,
+    DIERR_OLDDIRECTINPUTVERSION,
+    DIERR_BETADIRECTINPUTVERSION,
     DMUS_S_PARTIALLOAD,
     DMUS_E_LOADER_BADPATH,
     DMUS_E_LOADER_FILENOTFOUND,
