@@ -1,9 +1,11 @@
 // The Direct3D object: one adapter, its display modes and capabilities, and the factory of software devices.
-// The desktop's mode comes from SDL's video subsystem, which the object keeps initialised while it lives.
+// The desktop's mode comes from SDL's video subsystem, started by the first Direct3DCreate8.
 
 #include "host/d3d8.h"
 
+#include "host/comobject.h"
 #include "host/d3d8device.h"
+#include "host/hostwin32.h"
 
 #include <SDL.h>
 
@@ -60,26 +62,9 @@ D3DCAPS8 halCaps()
     return caps;
 }
 
-class Direct3D final : public IDirect3D8
+class Direct3D final : public HostComObject<IDirect3D8>
 {
 public:
-    HRESULT QueryInterface(REFIID, void** object) override
-    {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++mReferenceCount; }
-    ULONG Release() override
-    {
-        const ULONG left = --mReferenceCount;
-        if (left == 0)
-        {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-            delete this;
-        }
-        return left;
-    }
-
     UINT GetAdapterCount() override { return 1; }
 
     HRESULT GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIFIER8* identifier) override
@@ -191,8 +176,6 @@ private:
     }
 
     ~Direct3D() override = default;
-
-    ULONG mReferenceCount = 1;
 };
 
 } // namespace
@@ -203,14 +186,9 @@ IDirect3D8* Direct3DCreate8(UINT sdkVersion)
     {
         return nullptr;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (!hostStartSDL(SDL_INIT_VIDEO))
     {
         return nullptr;
     }
-    Direct3D* direct3D = new (std::nothrow) Direct3D;
-    if (direct3D == nullptr)
-    {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-    return direct3D;
+    return new (std::nothrow) Direct3D;
 }

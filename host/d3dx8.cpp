@@ -2,6 +2,8 @@
 
 #include "host/d3dx8.h"
 
+#include "host/comobject.h"
+
 #include <cmath>
 #include <new>
 #include <vector>
@@ -92,26 +94,10 @@ D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right,
 namespace
 {
 
-class MatrixStack final : public ID3DXMatrixStack
+class MatrixStack final : public HostComObject<ID3DXMatrixStack>
 {
 public:
     MatrixStack() : mMatrices(1) { D3DXMatrixIdentity(&mMatrices.back()); }
-
-    HRESULT QueryInterface(REFIID, void** object) override
-    {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++mReferenceCount; }
-    ULONG Release() override
-    {
-        const ULONG left = --mReferenceCount;
-        if (left == 0)
-        {
-            delete this;
-        }
-        return left;
-    }
 
     HRESULT Push() override
     {
@@ -142,7 +128,6 @@ public:
 private:
     ~MatrixStack() override = default;
 
-    ULONG mReferenceCount = 1;
     std::vector<D3DXMATRIX> mMatrices; // never empty; the back is the top
 };
 

@@ -5,6 +5,8 @@
 
 #include "host/win32.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -104,5 +106,53 @@ void restore(HWND window);
 /// The desktop asks to close the window, or to repaint it.
 void requestClose(HWND window);
 void expose(HWND window);
+
+// ---- Direct3D device ------------------------------------------------------------------------------------
+// The software device's frames, a switch that loses devices, and counts of the calls that reached a device.
+
+/// A back buffer as it was presented: 0xAARRGGBB pixels, row 0 at the top; alpha is 0xFF when the back buffer
+/// is D3DFMT_X8R8G8B8.
+struct PresentedFrame
+{
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+/// The frame of the last Present that succeeded, on any device; empty before the first.
+const PresentedFrame& lastPresentedFrame();
+
+/// While on, every device, windowed or not, is lost (TestCooperativeLevel and Present give D3DERR_DEVICELOST,
+/// CreateDevice fails with it); once off again, the devices lost meanwhile report D3DERR_DEVICENOTRESET until
+/// they are released.
+void forceDeviceLoss(bool on);
+
+/// Calls that reached a device (those it refused included) since the last resetD3D8Counters.
+struct D3D8Counters
+{
+    long long renderStates = 0;       // SetRenderState
+    long long textureStageStates = 0; // SetTextureStageState
+    long long textures = 0;           // SetTexture
+    long long streamSources = 0;      // SetStreamSource
+    long long indices = 0;            // SetIndices
+    long long vertexShaders = 0;      // SetVertexShader
+    long long transforms = 0;         // SetTransform
+    long long materials = 0;          // SetMaterial
+    long long draws = 0;              // DrawPrimitive and DrawIndexedPrimitive
+    long long clears = 0;             // Clear
+    long long presents = 0;           // Present
+
+    /// Every Set... call above.
+    long long stateChanges() const
+    {
+        return renderStates + textureStageStates + textures + streamSources + indices + vertexShaders + transforms +
+               materials;
+    }
+};
+
+D3D8Counters d3d8Counters();
+void resetD3D8Counters();
 
 } // namespace hosttest

@@ -54,13 +54,16 @@ TEST(EGLDeviceOrder, FirstDifferingKeyDecides)
         DeviceRecord first;
         DeviceRecord second;
     } cases[] = {
-        {"hardware on adapter 1 before reference on adapter 0", {HAL, false, A8R8G8B8, 1024, 768, 85},
+        {"hardware on adapter 1 before reference on adapter 0",
+         {HAL, false, A8R8G8B8, 1024, 768, 85},
          {REF, true, X8R8G8B8, 640, 480, 60}},
         {"primary before secondary", {HAL, true, A8R8G8B8, 1024, 768, 85}, {HAL, false, X8R8G8B8, 640, 480, 60}},
-        {"X8R8G8B8 back buffer before A8R8G8B8", {HAL, true, X8R8G8B8, 1024, 768, 85},
+        {"X8R8G8B8 back buffer before A8R8G8B8",
+         {HAL, true, X8R8G8B8, 1024, 768, 85},
          {HAL, true, A8R8G8B8, 640, 480, 60}},
         {"smaller area first", {HAL, true, X8R8G8B8, 640, 480, 85}, {HAL, true, X8R8G8B8, 800, 600, 60}},
-        {"equal area: lower refresh rate first", {HAL, true, X8R8G8B8, 640, 480, 60},
+        {"equal area: lower refresh rate first",
+         {HAL, true, X8R8G8B8, 640, 480, 60},
          {HAL, true, X8R8G8B8, 640, 480, 75}},
     };
     for (const auto& testCase : cases)

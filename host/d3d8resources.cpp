@@ -1,0 +1,101 @@
+// Textures and buffers: plain vectors; Lock hands out pointers into them.
+
+#include "host/d3d8resources.h"
+
+#include <algorithm>
+#include <bit>
+#include <new>
+
+bool D3D8Texture::isValidSize(UINT width, UINT height, UINT maxSide)
+{
+    return std::has_single_bit(width) && std::has_single_bit(height) && width <= maxSide && height <= maxSide;
+}
+
+D3D8Texture* D3D8Texture::create(UINT width, UINT height)
+{
+    try
+    {
+        return new D3D8Texture(std::countr_zero(width), std::countr_zero(height));
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
+}
+
+D3D8Texture::D3D8Texture(int widthLog2, int heightLog2)
+    : mTexels(std::size_t{1} << (widthLog2 + heightLog2)), mRaster{nullptr, widthLog2, heightLog2}
+{
+    mRaster.texels = mTexels.data();
+}
+
+HRESULT D3D8Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD)
+{
+    if (level != 0 || lockedRect == nullptr)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    LONG left = 0;
+    LONG top = 0;
+    if (rect != nullptr)
+    {
+        const bool inside = rect->left >= 0 && rect->top >= 0 && rect->left < rect->right && rect->top < rect->bottom &&
+                            static_cast<UINT>(rect->right) <= width() && static_cast<UINT>(rect->bottom) <= height();
+        if (!inside)
+        {
+            return D3DERR_INVALIDCALL;
+        }
+        left = rect->left;
+        top = rect->top;
+    }
+    lockedRect->Pitch = static_cast<INT>(width() * 4);
+    lockedRect->pBits = mTexels.data() + static_cast<std::size_t>(top) * width() + static_cast<std::size_t>(left);
+    return D3D_OK;
+}
+
+HRESULT D3D8Texture::UnlockRect(UINT level)
+{
+    return level == 0 ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+bool D3D8Texture::copyFrom(const D3D8Texture& source)
+{
+    if (source.width() != width() || source.height() != height())
+    {
+        return false;
+    }
+    std::copy(source.mTexels.begin(), source.mTexels.end(), mTexels.begin());
+    return true;
+}
+
+template <class Interface>
+D3D8Buffer<Interface>* D3D8Buffer<Interface>::create(UINT length)
+{
+    if (length == 0)
+    {
+        return nullptr;
+    }
+    try
+    {
+        return new D3D8Buffer(length);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
+}
+
+template <class Interface>
+HRESULT D3D8Buffer<Interface>::Lock(UINT offsetToLock, UINT sizeToLock, BYTE** data, DWORD)
+{
+    const std::size_t length = mBytes.size();
+    if (data == nullptr || offsetToLock > length || sizeToLock > length - offsetToLock)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    *data = mBytes.data() + offsetToLock;
+    return D3D_OK;
+}
+
+template class D3D8Buffer<IDirect3DVertexBuffer8>;
+template class D3D8Buffer<IDirect3DIndexBuffer8>;

@@ -1,0 +1,101 @@
+#pragma once
+// The software rasteriser behind the Direct3D device: clip-space points, lines and triangles drawn into a plain
+// 32-bit ARGB pixel buffer with the fixed-function subset the program uses. No window, no Direct3D objects.
+//
+// Rules (those of Direct3D 9): pixel centres sit at integer coordinates; the viewport maps x and y from -1..1
+// onto the whole target, y up; triangles follow the top-left fill rule, so pixels on an edge shared by two
+// triangles are drawn once; vertices snap to 1/256 pixel. Lines are one pixel wide and leave out their last
+// pixel; a point covers the one pixel whose centre is nearest. Attributes are interpolated linearly in screen
+// space, which is exact for the orthographic projections the program uses. Textures are sampled at the nearest
+// texel with wrap addressing; sides are powers of two.
+
+#include "host/d3d8.h"
+#include "host/rasterspan.h"
+
+#include <cstdint>
+#include <vector>
+
+struct RasterTarget
+{
+    std::uint32_t* pixels = nullptr; // 0xAARRGGBB, row 0 at the top
+    int width = 0;                   // pixels
+    int height = 0;                  // pixels
+    int pitch = 0;                   // pixels from one row to the next
+};
+
+struct RasterTexture
+{
+    const std::uint32_t* texels = nullptr; // 0xAARRGGBB, row 0 at v = 0, tightly packed
+    int widthLog2 = 0;
+    int heightLog2 = 0;
+};
+
+/// A vertex after the vertex transform: clip-space position, diffuse colour and texture address.
+struct RasterVertex
+{
+    float x, y, z, w;
+    std::uint32_t color; // 0xAARRGGBB
+    float u, v;
+};
+
+/// The device state that decides how pixels are drawn; values are Direct3D's.
+struct RasterState
+{
+    const RasterTexture* texture = nullptr; // stage 0; null draws the diffuse colour
+    DWORD colorOp = D3DTOP_MODULATE;
+    DWORD colorArg1 = D3DTA_TEXTURE;
+    DWORD colorArg2 = D3DTA_DIFFUSE;
+    DWORD alphaOp = D3DTOP_SELECTARG1;
+    DWORD alphaArg1 = D3DTA_TEXTURE;
+    DWORD alphaArg2 = D3DTA_DIFFUSE;
+    bool blendEnable = false;
+    DWORD srcBlend = D3DBLEND_ONE;   // D3DBLEND_ZERO, _ONE, _SRCALPHA or _INVSRCALPHA
+    DWORD destBlend = D3DBLEND_ZERO; // the same four
+    DWORD shadeMode = D3DSHADE_GOURAUD;
+    DWORD cullMode = D3DCULL_CCW;
+};
+
+class Rasteriser
+{
+public:
+    Rasteriser();
+
+    /// The buffer drawn into; it must outlive the draws.
+    void setTarget(const RasterTarget& target);
+    /// The state of the following draws; the texture must outlive them.
+    void setState(const RasterState& state);
+
+    /// Fills the target, or its part inside rect (x1, y1 inclusive, x2, y2 exclusive), with color.
+    void clear(std::uint32_t color);
+    void clear(std::uint32_t color, const D3DRECT& rect);
+
+    void drawPoint(const RasterVertex& vertex);
+    /// Flat shading takes a's colour.
+    void drawLine(const RasterVertex& a, const RasterVertex& b);
+    /// Flat shading takes flatColor; the cull mode reads the winding a, b, c.
+    void drawTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c, std::uint32_t flatColor);
+
+    /// The number of pixels written since construction (for benchmarks and tests of clipping).
+    std::uint64_t pixelCount() const { return mPixelCount; }
+
+private:
+    struct ScreenVertex;
+    struct Gradients;
+
+    std::uint32_t* row(int y) const;
+    ScreenVertex project(const RasterVertex& vertex) const;
+    void rasteriseTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
+                           std::uint32_t flatColor);
+    /// A span with the state's texture, combine masks and blend factors.
+    RasterSpan spanTemplate(std::uint32_t constantColor) const;
+    void shadePixel(int x, int y, std::uint32_t color, float u, float v);
+
+    RasterTarget mTarget;
+    RasterState mState;
+    // Chosen by setState:
+    RasterCombine mCombine = RASTER_COMBINE_DIFFUSE;
+    RasterMasks mMasks;
+    RasterBlend mBlend = RASTER_BLEND_NONE;
+
+    std::uint64_t mPixelCount = 0;
+};

@@ -1,0 +1,63 @@
+#pragma once
+// The inner loops of the rasteriser: one horizontal run of pixels shaded by the texture stage (texel, diffuse
+// colour or their product) and blended into the target. Each combination of stage, shading and blend has its
+// own loop.
+
+#include "host/d3d8.h"
+
+#include <array>
+#include <cstdint>
+
+/// How texel and diffuse combine.
+enum RasterCombine
+{
+    RASTER_COMBINE_DIFFUSE,  // no texture: the diffuse colour
+    RASTER_COMBINE_TEXEL,    // the texel alone
+    RASTER_COMBINE_MODULATE, // texel x diffuse, channel by channel
+    RASTER_COMBINE_MASKED,   // each channel the product, the texel or the diffuse colour, by the masks
+};
+
+/// How the shaded colour s meets the target colour d.
+enum RasterBlend
+{
+    RASTER_BLEND_NONE,     // d := s
+    RASTER_BLEND_ALPHA,    // d := s x alpha + d x (1 - alpha)
+    RASTER_BLEND_ADDITIVE, // d := d + s x alpha, saturating
+    RASTER_BLEND_GENERIC,  // d := s x srcFactor + d x destFactor, saturating, any of ZERO, ONE, SRCALPHA, INVSRCALPHA
+};
+
+/// Bits of the colour taken from the product, the texel and the diffuse colour (RASTER_COMBINE_MASKED).
+struct RasterMasks
+{
+    std::uint32_t modulate = 0;
+    std::uint32_t texel = 0;
+    std::uint32_t diffuse = 0;
+};
+
+/// Where a span starts and how its attributes change from one pixel to the next, in 16.16 fixed point.
+struct RasterSpan
+{
+    std::array<std::int32_t, 4> color{};     // b, g, r, a (Gouraud shading)
+    std::array<std::int32_t, 4> colorStep{}; // per pixel
+    std::uint32_t constantColor = 0;         // the diffuse colour otherwise
+    std::uint32_t u = 0, v = 0;              // texels, wrapping modulo 2^32 (a multiple of every texture side)
+    std::int32_t uStep = 0, vStep = 0;       // per pixel
+    const std::uint32_t* texels = nullptr;
+    std::uint32_t width = 0; // texels
+    int widthLog2 = 0;
+    std::uint32_t uMask = 0, vMask = 0; // texture side - 1
+    RasterMasks masks;
+    DWORD srcBlend = D3DBLEND_ONE; // RASTER_BLEND_GENERIC's factors
+    DWORD destBlend = D3DBLEND_ZERO;
+};
+
+/// Points the span at a texture for sampling; u, v and their steps stay to be set.
+void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2);
+
+/// Shades count consecutive pixels from the span's start and blends them into target.
+using RasterSpanFunction = void (*)(const RasterSpan& span, int count, std::uint32_t* target);
+
+/// The span function for the state, in the widest vector code the processor runs.
+RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend);
+/// The same compiled for AVX2; only for processors that have it (built on x86-64 only).
+RasterSpanFunction rasterSpanFunctionAvx2(RasterCombine combine, bool gouraud, RasterBlend blend);

@@ -1,0 +1,73 @@
+// The span loops' vector paths give exactly the pixels of the scalar path, for every combination of texture
+// stage, shading and blend.
+
+#include "host/rasterkernel.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace
+{
+
+
+TEST(RasterSpan, VectorPathsMatchTheScalarPathPixelForPixel)
+{
+    std::vector<std::pair<const char*, RasterSpanFunction (*)(RasterCombine, bool, RasterBlend)>> paths = {
+        {"SSE2", [](RasterCombine c, bool g, RasterBlend b) { return SPAN_FUNCTIONS<Sse2Pixels>[c][g][b]; }},
+    };
+    if (__builtin_cpu_supports("avx2"))
+    {
+        paths.emplace_back("AVX2", rasterSpanFunctionAvx2);
+    }
+    std::mt19937 random(7);
+    std::vector<std::uint32_t> texels(16 * 8);
+    for (std::uint32_t& texel : texels)
+    {
+        texel = random();
+    }
+    constexpr int COUNT = 37; // vectors of four and of eight, then a remainder
+    std::vector<std::uint32_t> background(COUNT);
+    for (std::uint32_t& pixel : background)
+    {
+        pixel = random();
+    }
+    for (int combine = 0; combine < 4; ++combine)
+    {
+        for (int gouraud = 0; gouraud < 2; ++gouraud)
+        {
+            for (int blend = 0; blend < 4; ++blend)
+            {
+                RasterSpan span;
+                rasterUseTexture(span, texels.data(), 4, 3);
+                span.u = random();
+                span.v = random();
+                span.uStep = static_cast<std::int32_t>(random() % 0x30000) - 0x18000;
+                span.vStep = static_cast<std::int32_t>(random() % 0x30000) - 0x18000;
+                span.constantColor = random();
+                for (int c = 0; c < 4; ++c)
+                {
+                    span.color[c] = static_cast<std::int32_t>(random() % (256 << 16));
+                    span.colorStep[c] = static_cast<std::int32_t>(random() % 0x40000) - 0x20000;
+                }
+                span.masks = {0x00FFFFFFu, 0, 0xFF000000u};
+                span.srcBlend = D3DBLEND_SRCALPHA;
+                span.destBlend = D3DBLEND_ONE;
+                const auto c = static_cast<RasterCombine>(combine);
+                const auto b = static_cast<RasterBlend>(blend);
+                std::vector<std::uint32_t> expected = background;
+                SPAN_FUNCTIONS<ScalarPixels>[c][gouraud][b](span, COUNT, expected.data());
+                for (const auto& [name, path] : paths)
+                {
+                    std::vector<std::uint32_t> actual = background;
+                    path(c, gouraud != 0, b)(span, COUNT, actual.data());
+                    EXPECT_EQ(actual, expected) << name << ": combine " << combine << ", gouraud " << gouraud
+                                                << ", blend " << blend;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
