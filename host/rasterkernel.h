@@ -177,8 +177,8 @@ struct Sse2Pixels
     {
         alignas(16) std::array<u32, N> i;
         _mm_store_si128(reinterpret_cast<V*>(i.data()), index);
-        return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]),
-                              static_cast<int>(base[i[2]]), static_cast<int>(base[i[3]]));
+        return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]), static_cast<int>(base[i[2]]),
+                              static_cast<int>(base[i[3]]));
     }
     static V widenLow(V a) { return _mm_unpacklo_epi8(a, _mm_setzero_si128()); }
     static V widenHigh(V a) { return _mm_unpackhi_epi8(a, _mm_setzero_si128()); }
@@ -210,7 +210,10 @@ struct Avx2Pixels
     static V orBits(V a, V b) { return _mm256_or_si256(a, b); }
     static V shiftRight16(V a) { return _mm256_srli_epi32(a, 16); }
     static V shiftLeft(V a, int count) { return _mm256_sll_epi32(a, _mm_cvtsi32_si128(count)); }
-    static V gather(const u32* base, V index) { return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4); }
+    static V gather(const u32* base, V index)
+    {
+        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4);
+    }
     static V widenLow(V a) { return _mm256_unpacklo_epi8(a, _mm256_setzero_si256()); }
     static V widenHigh(V a) { return _mm256_unpackhi_epi8(a, _mm256_setzero_si256()); }
     static V narrow(V low, V high) { return _mm256_packus_epi16(low, high); }
@@ -354,9 +357,10 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
             }
             else if constexpr (C == RASTER_COMBINE_MASKED)
             {
-                shaded = S::orBits(S::orBits(S::andBits(modulateColorsWide<S>(texels, diffuse), S::set1(span.masks.modulate)),
-                                             S::andBits(texels, S::set1(span.masks.texel))),
-                                   S::andBits(diffuse, S::set1(span.masks.diffuse)));
+                shaded = S::orBits(
+                    S::orBits(S::andBits(modulateColorsWide<S>(texels, diffuse), S::set1(span.masks.modulate)),
+                              S::andBits(texels, S::set1(span.masks.texel))),
+                    S::andBits(diffuse, S::set1(span.masks.diffuse)));
             }
             if constexpr (B == RASTER_BLEND_ALPHA)
             {
@@ -385,10 +389,9 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
 }
 
 template <class S, int C, bool Gouraud>
-constexpr std::array<RasterSpanFunction, 4> BLENDS = {drawSpan<S, C, Gouraud, RASTER_BLEND_NONE>,
-                                                      drawSpan<S, C, Gouraud, RASTER_BLEND_ALPHA>,
-                                                      drawSpan<S, C, Gouraud, RASTER_BLEND_ADDITIVE>,
-                                                      drawSpan<S, C, Gouraud, RASTER_BLEND_GENERIC>};
+constexpr std::array<RasterSpanFunction, 4> BLENDS = {
+    drawSpan<S, C, Gouraud, RASTER_BLEND_NONE>, drawSpan<S, C, Gouraud, RASTER_BLEND_ALPHA>,
+    drawSpan<S, C, Gouraud, RASTER_BLEND_ADDITIVE>, drawSpan<S, C, Gouraud, RASTER_BLEND_GENERIC>};
 
 template <class S, int C>
 constexpr std::array<std::array<RasterSpanFunction, 4>, 2> SHADINGS = {BLENDS<S, C, false>, BLENDS<S, C, true>};

@@ -11,7 +11,6 @@
 namespace
 {
 
-
 TEST(RasterSpan, VectorPathsMatchTheScalarPathPixelForPixel)
 {
     std::vector<std::pair<const char*, RasterSpanFunction (*)(RasterCombine, bool, RasterBlend)>> paths = {
@@ -62,8 +61,8 @@ TEST(RasterSpan, VectorPathsMatchTheScalarPathPixelForPixel)
                 {
                     std::vector<std::uint32_t> actual = background;
                     path(c, gouraud != 0, b)(span, COUNT, actual.data());
-                    EXPECT_EQ(actual, expected) << name << ": combine " << combine << ", gouraud " << gouraud
-                                                << ", blend " << blend;
+                    EXPECT_EQ(actual, expected)
+                        << name << ": combine " << combine << ", gouraud " << gouraud << ", blend " << blend;
                 }
             }
         }
