@@ -614,7 +614,7 @@ void Rasteriser::rasteriseTriangle(const RasterVertex& a, const RasterVertex& b,
     if (middleRow < endRow)
     {
         EdgeWalker lower(middle.x, middle.y, bottom.x, bottom.y, static_cast<int>(middleRow));
-        // The planes were stepped through the upper rows only when those were walked.
+        // The planes stand at the middle row now: they stepped through exactly the upper rows.
         walk(lower, middleRow, endRow);
     }
 }
