@@ -12,8 +12,8 @@ namespace
 
 constexpr std::int32_t MODULUS = 2147483647; // 2^31 - 1, prime
 constexpr std::int32_t MULTIPLIER = 16807;
-constexpr std::int32_t QUOTIENT = 127773;   // MODULUS div MULTIPLIER
-constexpr std::int32_t REMAINDER = 2836;    // MODULUS mod MULTIPLIER
+constexpr std::int32_t QUOTIENT = 127773; // MODULUS div MULTIPLIER
+constexpr std::int32_t REMAINDER = 2836;  // MODULUS mod MULTIPLIER
 constexpr std::int32_t DEFAULT_SEED = 122223;
 
 } // namespace

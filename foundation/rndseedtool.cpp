@@ -26,7 +26,8 @@ std::uint32_t RND::makeSeed(std::int32_t seedSourceMask)
     ++gSeedCalls;
 
     std::uint32_t sum = 0;
-    const auto add = [&](std::int32_t source, std::uint32_t term) {
+    const auto add = [&](std::int32_t source, std::uint32_t term)
+    {
         if (seedSourceMask & source)
             sum += term;
     };

@@ -88,7 +88,7 @@ struct MSG
     WPARAM wParam;
     LPARAM lParam;
     DWORD time; // milliseconds since SDL started
-    POINT pt;   // pointer position in client coordinates of hwnd when the message was queued
+    POINT pt;   // the pointer's last position in client pixels when the message was queued
 };
 
 using WNDPROC = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

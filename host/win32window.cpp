@@ -152,17 +152,19 @@ void hostSetFocus(HostWindow& window, bool focused, bool post)
     {
         return;
     }
-    const auto deliver = [&window, post](UINT message, WPARAM wParam)
+    // Changes the desktop reports are queued: a procedure called inside the event pump could pump again.
+    const auto deliverTo = [post](HostWindow& to, UINT message, WPARAM wParam)
     {
         if (post)
         {
-            hostPostMessage(window, message, wParam, 0);
+            hostPostMessage(to, message, wParam, 0);
         }
         else
         {
-            hostSendMessage(window, message, wParam, 0);
+            hostSendMessage(to, message, wParam, 0);
         }
     };
+    const auto deliver = [&window, &deliverTo](UINT message, WPARAM wParam) { deliverTo(window, message, wParam); };
     const WPARAM minimisedFlag = window.minimised ? WPARAM{1} << 16 : 0;
     if (focused)
     {
@@ -174,7 +176,7 @@ void hostSetFocus(HostWindow& window, bool focused, bool post)
             {
                 other->focused = false;
                 hostDirectInputFocusLost(other->handle);
-                hostSendMessage(*other, WM_ACTIVATE, WA_INACTIVE, 0);
+                deliverTo(*other, WM_ACTIVATE, WA_INACTIVE);
                 programWasActive = true;
             }
         }

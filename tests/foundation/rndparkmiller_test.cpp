@@ -54,9 +54,9 @@ TEST(RNDParkMiller, SeedRuleClearsTheSignBitAndMapsUnusableSeedsToTheDefault)
         {5, 5},
         {-5, 2147483643},
         {0, 122223},
-        {INT32_MIN, 122223},  // a multiple of 2^31
-        {INT32_MAX, 122223},  // low 31 bits all set: the modulus
-        {-1, 122223},         // likewise
+        {INT32_MIN, 122223}, // a multiple of 2^31
+        {INT32_MAX, 122223}, // low 31 bits all set: the modulus
+        {-1, 122223},        // likewise
         {-2, 2147483646},
     };
     for (const Case& c : cases)

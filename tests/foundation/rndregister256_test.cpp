@@ -35,8 +35,8 @@ TEST(RNDRegister256, FillForcesTheHighestBitOfEveryThirdWordFromThree)
         std::uint32_t draw3, draw6, draw96, draw4;
     };
     const Case cases[] = {
-        {0.4999999, 0x80000000u, 0x40000000u, 0x00000001u, 0u},  // bit 31 - k set, nothing else
-        {0.5, 0u, 0x80000000u, 0xfffffffeu, 0u},                  // bit 31 - k set, the bits above cleared
+        {0.4999999, 0x80000000u, 0x40000000u, 0x00000001u, 0u}, // bit 31 - k set, nothing else
+        {0.5, 0u, 0x80000000u, 0xfffffffeu, 0u},                // bit 31 - k set, the bits above cleared
     };
     for (const Case& c : cases)
     {

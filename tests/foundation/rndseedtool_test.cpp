@@ -47,7 +47,7 @@ TEST(RNDMakeSeed, EachCalendarBitAddsItsField)
         int std::tm::*field;
     };
     const Case cases[] = {
-        {4, &std::tm::tm_sec},   {8, &std::tm::tm_min},   {16, &std::tm::tm_hour}, {32, &std::tm::tm_wday},
+        {4, &std::tm::tm_sec},   {8, &std::tm::tm_min},    {16, &std::tm::tm_hour}, {32, &std::tm::tm_wday},
         {64, &std::tm::tm_mday}, {128, &std::tm::tm_yday}, {256, &std::tm::tm_mon}, {512, &std::tm::tm_year},
     };
     for (const Case& c : cases)

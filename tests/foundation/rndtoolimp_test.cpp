@@ -155,11 +155,8 @@ TEST(RNDToolImp, SetSeedTruncatesAndKeepsTheLow32Bits)
         std::int32_t generatorSeed;
     };
     const Case cases[] = {
-        {5.9, 5},
-        {-5.9, -5},
-        {2147483653.0, static_cast<std::int32_t>(0x80000005u)}, // 2^31 + 5
-        {4294967295.0, -1},
-        {4294967301.0, 5}, // 2^32 + 5
+        {5.9, 5},           {-5.9, -5},        {2147483653.0, static_cast<std::int32_t>(0x80000005u)}, // 2^31 + 5
+        {4294967295.0, -1}, {4294967301.0, 5},                                                         // 2^32 + 5
     };
     for (const Case& c : cases)
     {

@@ -188,3 +188,18 @@ TEST_F(Window, CloseRequestIsIgnoredWithoutASystemMenu)
     RECT gone{};
     EXPECT_FALSE(GetClientRect(closable, &gone));
 }
+
+TEST_F(Window, ActivationMovesBetweenTheProgramsWindowsWithoutLeavingTheForeground)
+{
+    HWND first = openWindow();
+    HWND second = createWindow();
+    ShowWindow(second, SW_SHOWNORMAL);
+    EXPECT_FALSE(hostWindowHasFocus(first));
+    EXPECT_TRUE(hostWindowHasFocus(second));
+    std::vector<std::pair<HWND, UINT>> seen;
+    for (const auto& logged : received({WM_ACTIVATE, WM_ACTIVATEAPP}))
+    {
+        seen.emplace_back(logged.window, logged.message);
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<HWND, UINT>>{{first, WM_ACTIVATE}, {second, WM_ACTIVATE}}));
+}
