@@ -54,8 +54,8 @@ protected:
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "D3D8DeviceTest";
         ASSERT_NE(RegisterClassExA(&windowClass), 0);
-        mWindow = CreateWindowExA(0, "D3D8DeviceTest", "Device", WS_POPUP, 0, 0, 16, 12, nullptr, nullptr, nullptr,
-                                  nullptr);
+        mWindow =
+            CreateWindowExA(0, "D3D8DeviceTest", "Device", WS_POPUP, 0, 0, 16, 12, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(mWindow, nullptr);
         ShowWindow(mWindow, SW_SHOWNORMAL);
         pumpMessages();
@@ -87,8 +87,8 @@ protected:
         parameters.hDeviceWindow = mWindow;
         parameters.Windowed = windowed ? TRUE : FALSE;
         parameters.FullScreen_PresentationInterval = windowed ? 0 : D3DPRESENT_INTERVAL_ONE;
-        return mDirect3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, mWindow,
-                                       D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &mDevice);
+        return mDirect3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, mWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                       &parameters, &mDevice);
     }
 
     // The game's fixed state: the game's space as projection, no culling or lighting, blending off.
@@ -257,8 +257,9 @@ TEST_F(D3D8DeviceTest, GameSpaceMapsOntoTheWholeBackBufferWithYUp)
         IDirect3DIndexBuffer8* indices;
         D3DPRIMITIVETYPE type;
     };
-    for (const Draw& draw : {Draw{"strip", nullptr, D3DPT_TRIANGLESTRIP}, Draw{"indexed list", list, D3DPT_TRIANGLELIST},
-                             Draw{"indexed fan", fan, D3DPT_TRIANGLEFAN}})
+    for (const Draw& draw :
+         {Draw{"strip", nullptr, D3DPT_TRIANGLESTRIP}, Draw{"indexed list", list, D3DPT_TRIANGLELIST},
+          Draw{"indexed fan", fan, D3DPT_TRIANGLEFAN}})
     {
         ASSERT_EQ(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 0, 0), D3D_OK);
         ASSERT_EQ(mDevice->BeginScene(), D3D_OK);
@@ -302,8 +303,10 @@ TEST_F(D3D8DeviceTest, ViewTransformMovesTheDrawingAndTextureStageModulates)
 
     // A square of 200 units covers 2 x 2 pixels, one texel each; drawn at the centre of the space and moved
     // right by 400 units (4 pixels) by the view.
-    const std::vector<TexturedVertex> quad = {{-100, 100, 0, 0xFFFFFFFF, 0, 0}, {-100, -100, 0, 0xFFFFFFFF, 0, 1},
-                                              {100, 100, 0, 0xFFFFFFFF, 1, 0}, {100, -100, 0, 0xFFFFFFFF, 1, 1}};
+    const std::vector<TexturedVertex> quad = {{-100, 100, 0, 0xFFFFFFFF, 0, 0},
+                                              {-100, -100, 0, 0xFFFFFFFF, 0, 1},
+                                              {100, 100, 0, 0xFFFFFFFF, 1, 0},
+                                              {100, -100, 0, 0xFFFFFFFF, 1, 1}};
     IDirect3DVertexBuffer8* buffer = vertexBuffer(quad);
     D3DXMATRIX view;
     D3DXMatrixTranslation(&view, 400, 0, 0);
@@ -339,9 +342,9 @@ TEST_F(D3D8DeviceTest, BadTexturesAreRefusedWithoutAnObject)
         UINT width, height, levels;
         D3DFORMAT format;
     };
-    for (const Case c : {Case{0, 0, 1, D3DFMT_A8R8G8B8}, Case{48, 48, 1, D3DFMT_A8R8G8B8},
-                         Case{64, 24, 1, D3DFMT_A8R8G8B8}, Case{8192, 8192, 1, D3DFMT_A8R8G8B8},
-                         Case{64, 64, 2, D3DFMT_A8R8G8B8}, Case{64, 64, 1, D3DFMT_R5G6B5}})
+    for (const Case c :
+         {Case{0, 0, 1, D3DFMT_A8R8G8B8}, Case{48, 48, 1, D3DFMT_A8R8G8B8}, Case{64, 24, 1, D3DFMT_A8R8G8B8},
+          Case{8192, 8192, 1, D3DFMT_A8R8G8B8}, Case{64, 64, 2, D3DFMT_A8R8G8B8}, Case{64, 64, 1, D3DFMT_R5G6B5}})
     {
         IDirect3DTexture8* texture = reinterpret_cast<IDirect3DTexture8*>(this);
         EXPECT_EQ(mDevice->CreateTexture(c.width, c.height, c.levels, 0, c.format, D3DPOOL_MANAGED, &texture),
@@ -377,8 +380,7 @@ TEST_F(D3D8DeviceTest, DrawsThatReadPastTheirBuffersAreRefused)
     EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 1), D3D_OK);
     EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 3, 1), D3DERR_INVALIDCALL)
         << "an index outside the vertex range";
-    EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 4, 1), D3DERR_INVALIDCALL)
-        << "past the indices";
+    EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 4, 1), D3DERR_INVALIDCALL) << "past the indices";
     EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 2, 4, 0, 1), D3DERR_INVALIDCALL)
         << "vertex range past the buffer";
     mDevice->EndScene();
@@ -473,9 +475,9 @@ TEST_F(D3D8DeviceTest, ForcedLossLosesEveryDeviceAndRefusesNewOnes)
     parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
     parameters.Windowed = TRUE;
     parameters.hDeviceWindow = mWindow;
-    EXPECT_EQ(mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, mWindow, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                                      &second),
-              D3DERR_DEVICELOST);
+    EXPECT_EQ(
+        mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, mWindow, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &second),
+        D3DERR_DEVICELOST);
     EXPECT_EQ(second, nullptr);
     hosttest::forceDeviceLoss(false);
     EXPECT_EQ(mDevice->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
@@ -486,19 +488,19 @@ TEST_F(D3D8DeviceTest, CreationRefusesWhatTheDeviceCannotDo)
     D3DPRESENT_PARAMETERS parameters{};
     parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
     parameters.Windowed = TRUE;
-    EXPECT_EQ(mDirect3D->CreateDevice(0, D3DDEVTYPE_REF, mWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters,
-                                      &mDevice),
-              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(
+        mDirect3D->CreateDevice(0, D3DDEVTYPE_REF, mWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &mDevice),
+        D3DERR_NOTAVAILABLE);
     EXPECT_EQ(mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, mWindow, 0, &parameters, &mDevice), D3DERR_INVALIDCALL)
         << "no vertex processing asked for";
-    EXPECT_EQ(mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters,
-                                      &mDevice),
-              D3DERR_INVALIDCALL)
+    EXPECT_EQ(
+        mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &mDevice),
+        D3DERR_INVALIDCALL)
         << "no window";
     parameters.BackBufferFormat = D3DFMT_R5G6B5;
-    EXPECT_EQ(mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, mWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters,
-                                      &mDevice),
-              D3DERR_INVALIDCALL);
+    EXPECT_EQ(
+        mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, mWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &mDevice),
+        D3DERR_INVALIDCALL);
     EXPECT_EQ(mDevice, nullptr);
     EXPECT_EQ(Direct3DCreate8(D3D_SDK_VERSION + 1), nullptr);
 }
