@@ -142,6 +142,7 @@ void EGLD3D8::beginChange(EGLStream* stream)
 
 std::int32_t EGLD3D8::beginScene(EGLSpace* space)
 {
+    DBG_ASSERT(mWrapper.d3DDeviceIsOpen());
     space->switchOn(&mSwitchKey);
     mWrapper.BeginScene();
     mState = DRAWING;
@@ -150,6 +151,7 @@ std::int32_t EGLD3D8::beginScene(EGLSpace* space)
 
 void EGLD3D8::clearTarget(const std::uint32_t& color)
 {
+    DBG_ASSERT(mWrapper.d3DDeviceIsOpen());
     const HRESULT result = mWrapper.Clear(0, nullptr, D3DCLEAR_TARGET, color, 0.0f, 0);
     DBG_ASSERT("Target cleared successfully." && (D3D_OK == result));
 }
@@ -222,6 +224,7 @@ void EGLD3D8::closeDevice()
 
 void EGLD3D8::drawModel(EGLModel* model)
 {
+    DBG_ASSERT(mWrapper.d3DDeviceIsOpen());
     model->switchOnParts(&mSwitchKey, mCurrentStream, mCurrentPrimitiveType, mCurrentShadingMethod,
                          mCurrentBlendingMethod, mCurrentTexture);
     model->drawRange();
@@ -258,6 +261,7 @@ void EGLD3D8::endChange(EGLStream* stream)
 
 void EGLD3D8::endScene()
 {
+    DBG_ASSERT(mWrapper.d3DDeviceIsOpen());
     mWrapper.EndScene();
     if (0 != --mSceneNestingCount)
         return;

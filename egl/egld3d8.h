@@ -47,6 +47,7 @@ public:
     void beginChange(EGLTransform* transform) override;
     void beginChange(EGLTexture* texture) override;
     void beginChange(EGLStream* stream) override;
+    /// beginScene, clearTarget, drawModel and endScene need a device (any state but CLOSED).
     std::int32_t beginScene(EGLSpace* space) override;
     void clearTarget(const std::uint32_t& color) override;
     void destroy(EGLModel* model) override;
