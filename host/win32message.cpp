@@ -110,14 +110,7 @@ void convertWindowEvent(const SDL_WindowEvent& event)
     }
     RECT& rectangle = window->rectangle;
     const auto postSize = [window]()
-    {
-        const RECT& r = window->rectangle;
-        const WPARAM kind = window->minimised ? SIZE_MINIMIZED : window->maximised ? SIZE_MAXIMIZED : SIZE_RESTORED;
-        hostPostMessage(*window, WM_SIZE, kind,
-                        window->minimised
-                            ? 0
-                            : MAKELPARAM(static_cast<WORD>(r.right - r.left), static_cast<WORD>(r.bottom - r.top)));
-    };
+    { hostPostMessage(*window, WM_SIZE, hostSizeKind(*window), hostSizeParameter(*window)); };
     switch (event.event)
     {
     case SDL_WINDOWEVENT_FOCUS_GAINED:

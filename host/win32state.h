@@ -40,6 +40,10 @@ HostWindow* hostFindSDLWindow(Uint32 windowID);
 /// Every live window, oldest first.
 std::vector<HostWindow*> hostWindows();
 
+/// WM_SIZE's wParam (SIZE_*) and lParam (client width and height; 0 while minimised) for the window now.
+WPARAM hostSizeKind(const HostWindow& window);
+LPARAM hostSizeParameter(const HostWindow& window);
+
 /// Calls the window's class procedure at once, as the original platform's sending calls do (logged).
 LRESULT hostSendMessage(HostWindow& window, UINT message, WPARAM wParam, LPARAM lParam);
 /// Sends WM_DESTROY, then destroys the SDL window and forgets the window and its queued messages.

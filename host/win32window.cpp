@@ -37,17 +37,6 @@ const HostWindowClass* findClass(LPCSTR name)
     return nullptr;
 }
 
-LPARAM sizeParameter(const RECT& rectangle)
-{
-    return MAKELPARAM(static_cast<WORD>(rectangle.right - rectangle.left),
-                      static_cast<WORD>(rectangle.bottom - rectangle.top));
-}
-
-WPARAM sizeKind(const HostWindow& window)
-{
-    return window.minimised ? SIZE_MINIMIZED : window.maximised ? SIZE_MAXIMIZED : SIZE_RESTORED;
-}
-
 void show(HostWindow& window, int command)
 {
     window.visible = true;
@@ -70,7 +59,7 @@ void show(HostWindow& window, int command)
     }
     if (window.minimised != wasMinimised || window.maximised != wasMaximised)
     {
-        hostSendMessage(window, WM_SIZE, sizeKind(window), window.minimised ? 0 : sizeParameter(window.rectangle));
+        hostSendMessage(window, WM_SIZE, hostSizeKind(window), hostSizeParameter(window));
     }
     if (!window.minimised)
     {
@@ -107,6 +96,17 @@ Value writeExtraBytes(HostWindow* window, int index, Value value)
 constexpr RECT ICONIC_RECTANGLE = {-32000, -32000, -32000 + 160, -32000 + 28};
 
 } // namespace
+
+WPARAM hostSizeKind(const HostWindow& window)
+{
+    return window.minimised ? SIZE_MINIMIZED : window.maximised ? SIZE_MAXIMIZED : SIZE_RESTORED;
+}
+
+LPARAM hostSizeParameter(const HostWindow& window)
+{
+    const RECT& r = window.rectangle;
+    return window.minimised ? 0 : MAKELPARAM(static_cast<WORD>(r.right - r.left), static_cast<WORD>(r.bottom - r.top));
+}
 
 HostWindow* hostFindWindow(HWND window)
 {
@@ -323,7 +323,7 @@ BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint)
     }
     if (before.right - before.left != width || before.bottom - before.top != height)
     {
-        hostSendMessage(*window, WM_SIZE, sizeKind(*window), sizeParameter(window->rectangle));
+        hostSendMessage(*window, WM_SIZE, hostSizeKind(*window), hostSizeParameter(*window));
     }
     return TRUE;
 }
