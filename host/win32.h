@@ -277,7 +277,6 @@ constexpr int VK_OEM_4 = 219;  // [{
 constexpr int VK_OEM_5 = 220;  // backslash
 constexpr int VK_OEM_6 = 221;  // ]}
 constexpr int VK_OEM_7 = 222;  // '"
-constexpr int VK_PACKET = 231; // a typed character that came without a key of its own
 
 // Code pages for MultiByteToWideChar: the program's byte strings are UTF-8.
 constexpr UINT CP_ACP = 0;
