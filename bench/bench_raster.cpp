@@ -5,7 +5,10 @@
 // comparison, by SDL's software renderer from the same triangles; BM_FrameRatio reports SDL's time over ours.
 // SDL's triangle blitter overflows on the single 2010-unit scenery quad, so it gets the quad as a grid.
 
-#include "host/rasteriser.h"
+#include "host/d3d8.h"
+#include "host/d3dx8.h"
+#include "host/testing.h"
+#include "host/win32.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -13,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -40,13 +44,12 @@ private:
 struct TextureData
 {
     int log2;
-    std::vector<std::uint32_t> texels;
-    RasterTexture raster;
+    std::vector<std::uint32_t> texels; // 0xAARRGGBB, row by row
 };
 
 TextureData makeTexture(int log2, bool opaque, Random& random)
 {
-    TextureData texture{log2, std::vector<std::uint32_t>(std::size_t{1} << (2 * log2)), {}};
+    TextureData texture{log2, std::vector<std::uint32_t>(std::size_t{1} << (2 * log2))};
     for (std::uint32_t& texel : texture.texels)
     {
         texel = random.next();
@@ -55,7 +58,6 @@ TextureData makeTexture(int log2, bool opaque, Random& random)
             texel |= 0xFF000000u;
         }
     }
-    texture.raster = {texture.texels.data(), log2, log2};
     return texture;
 }
 
@@ -194,64 +196,143 @@ const Scene& scene()
     return instance;
 }
 
-// ---- Our rasteriser ----
+// ---- Our device ----
 
-class OurRenderer
+// One hidden window for every device: the benchmark draws off screen, under SDL's dummy video driver.
+HWND benchmarkWindow()
+{
+    static const HWND window = []
+    {
+        SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+        WNDCLASSEXA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "bench_raster";
+        RegisterClassExA(&windowClass);
+        return CreateWindowExA(0, "bench_raster", "bench_raster", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr,
+                               nullptr);
+    }();
+    return window;
+}
+
+struct DeviceVertex
+{
+    float x, y, z;
+    DWORD color;
+    float u, v;
+};
+
+class DeviceRenderer
 {
 public:
-    OurRenderer(int width, int height) : mPixels(static_cast<std::size_t>(width) * height)
+    DeviceRenderer(int width, int height)
     {
-        mRasteriser.setTarget({mPixels.data(), width, height, width});
-    }
-
-    void drawFrame()
-    {
-        mRasteriser.clear(0xFF000000u);
+        const HWND window = benchmarkWindow(); // first: it picks SDL's video driver
+        mDirect3D = Direct3DCreate8(D3D_SDK_VERSION);
+        D3DPRESENT_PARAMETERS parameters{};
+        parameters.BackBufferWidth = static_cast<UINT>(width);
+        parameters.BackBufferHeight = static_cast<UINT>(height);
+        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+        parameters.BackBufferCount = 1;
+        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        parameters.hDeviceWindow = window;
+        parameters.Windowed = TRUE;
+        mDirect3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &mDevice);
+        // The game's fixed state and space.
+        D3DXMATRIX projection;
+        D3DXMatrixOrthoOffCenterLH(&projection, -SPACE_WIDTH / 2, SPACE_WIDTH / 2, -SPACE_HEIGHT / 2, SPACE_HEIGHT / 2,
+                                   -1, 1);
+        mDevice->SetTransform(D3DTS_PROJECTION, &projection);
+        mDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        mDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+        mDevice->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+        mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        for (const TextureData& data : scene().textures)
+        {
+            const UINT side = 1u << data.log2;
+            IDirect3DTexture8* texture = nullptr;
+            mDevice->CreateTexture(side, side, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+            D3DLOCKED_RECT locked{};
+            texture->LockRect(0, &locked, nullptr, 0);
+            std::memcpy(locked.pBits, data.texels.data(), data.texels.size() * 4);
+            texture->UnlockRect(0);
+            mTextures.push_back(texture);
+        }
         for (const Batch& batch : scene().batches)
         {
-            RasterState state;
-            state.cullMode = D3DCULL_NONE;
-            state.alphaOp = D3DTOP_MODULATE;
-            state.texture =
-                batch.texture >= 0 ? &scene().textures[static_cast<std::size_t>(batch.texture)].raster : nullptr;
-            state.blendEnable = batch.blend != OPAQUE;
-            state.srcBlend = D3DBLEND_SRCALPHA;
-            state.destBlend = batch.blend == ADDITIVE ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
-            state.shadeMode = D3DSHADE_FLAT;
-            mRasteriser.setState(state);
-            mVertices.clear();
-            // The orthographic projection of the game's space.
+            std::vector<DeviceVertex> vertices;
             for (const Vertex& v : batch.ours)
             {
-                mVertices.push_back({v.x / (SPACE_WIDTH / 2), v.y / (SPACE_HEIGHT / 2), 0.5f, 1.0f, v.color, v.u, v.v});
+                vertices.push_back({v.x, v.y, 0, v.color, v.u, v.v});
             }
-            for (std::size_t i = 0; i < mVertices.size();)
-            {
-                switch (batch.kind)
-                {
-                case TRIANGLES:
-                    mRasteriser.drawTriangle(mVertices[i], mVertices[i + 1], mVertices[i + 2], mVertices[i].color);
-                    i += 3;
-                    break;
-                case LINES:
-                    mRasteriser.drawLine(mVertices[i], mVertices[i + 1]);
-                    i += 2;
-                    break;
-                default:
-                    mRasteriser.drawPoint(mVertices[i]);
-                    i += 1;
-                    break;
-                }
-            }
+            const UINT length = static_cast<UINT>(vertices.size() * sizeof(DeviceVertex));
+            IDirect3DVertexBuffer8* buffer = nullptr;
+            mDevice->CreateVertexBuffer(length, D3DUSAGE_WRITEONLY, FVF, D3DPOOL_MANAGED, &buffer);
+            BYTE* data = nullptr;
+            buffer->Lock(0, length, &data, 0);
+            std::memcpy(data, vertices.data(), length);
+            buffer->Unlock();
+            mBuffers.push_back(buffer);
         }
     }
 
-    std::uint64_t pixelCount() const { return mRasteriser.pixelCount(); }
+    ~DeviceRenderer()
+    {
+        mDevice->SetTexture(0, nullptr);
+        mDevice->SetStreamSource(0, nullptr, 0);
+        for (IDirect3DVertexBuffer8* buffer : mBuffers)
+        {
+            buffer->Release();
+        }
+        for (IDirect3DTexture8* texture : mTextures)
+        {
+            texture->Release();
+        }
+        mDevice->Release();
+        mDirect3D->Release();
+    }
+
+    DeviceRenderer(const DeviceRenderer&) = delete;
+    DeviceRenderer& operator=(const DeviceRenderer&) = delete;
+
+    void drawFrame()
+    {
+        mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 0, 0);
+        mDevice->BeginScene();
+        for (std::size_t b = 0; b < scene().batches.size(); ++b)
+        {
+            const Batch& batch = scene().batches[b];
+            mDevice->SetTexture(0, batch.texture >= 0 ? mTextures[static_cast<std::size_t>(batch.texture)] : nullptr);
+            mDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, batch.blend != OPAQUE);
+            mDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+            mDevice->SetRenderState(D3DRS_DESTBLEND, batch.blend == ADDITIVE ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
+            mDevice->SetStreamSource(0, mBuffers[b], sizeof(DeviceVertex));
+            mDevice->SetVertexShader(FVF);
+            const UINT count = static_cast<UINT>(batch.ours.size());
+            switch (batch.kind)
+            {
+            case TRIANGLES:
+                mDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count / 3);
+                break;
+            case LINES:
+                mDevice->DrawPrimitive(D3DPT_LINELIST, 0, count / 2);
+                break;
+            default:
+                mDevice->DrawPrimitive(D3DPT_POINTLIST, 0, count);
+                break;
+            }
+        }
+        mDevice->EndScene();
+    }
+
+    void present() { mDevice->Present(nullptr, nullptr, nullptr, nullptr); }
 
 private:
-    std::vector<std::uint32_t> mPixels;
-    std::vector<RasterVertex> mVertices;
-    Rasteriser mRasteriser;
+    static constexpr DWORD FVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+    IDirect3D8* mDirect3D = nullptr;
+    IDirect3DDevice8* mDevice = nullptr;
+    std::vector<IDirect3DTexture8*> mTextures;
+    std::vector<IDirect3DVertexBuffer8*> mBuffers;
 };
 
 // ---- SDL's software renderer ----
@@ -351,14 +432,28 @@ constexpr int HEIGHTS[] = {480, 600, 768};
 void BM_FrameOurs(benchmark::State& state)
 {
     const auto size = static_cast<std::size_t>(state.range(0));
-    OurRenderer renderer(WIDTHS[size], HEIGHTS[size]);
+    DeviceRenderer renderer(WIDTHS[size], HEIGHTS[size]);
     for (auto _ : state)
     {
         renderer.drawFrame();
         benchmark::ClobberMemory();
     }
-    state.counters["pixels/frame"] =
-        static_cast<double>(renderer.pixelCount()) / static_cast<double>(state.iterations());
+    state.SetLabel(std::to_string(WIDTHS[size]) + "x" + std::to_string(HEIGHTS[size]));
+}
+
+// Present alone: the copy of the frame and its blit into the (dummy) window, on the virtual clock so that it
+// does not wait for the refresh.
+void BM_Present(benchmark::State& state)
+{
+    const auto size = static_cast<std::size_t>(state.range(0));
+    hosttest::useVirtualClock();
+    DeviceRenderer renderer(WIDTHS[size], HEIGHTS[size]);
+    renderer.drawFrame();
+    for (auto _ : state)
+    {
+        renderer.present();
+    }
+    hosttest::useRealClock();
     state.SetLabel(std::to_string(WIDTHS[size]) + "x" + std::to_string(HEIGHTS[size]));
 }
 
@@ -380,7 +475,7 @@ void BM_FrameRatio(benchmark::State& state)
 {
     constexpr int TURN = 30;
     const auto size = static_cast<std::size_t>(state.range(0));
-    OurRenderer ours(WIDTHS[size], HEIGHTS[size]);
+    DeviceRenderer ours(WIDTHS[size], HEIGHTS[size]);
     SdlRenderer sdl(WIDTHS[size], HEIGHTS[size]);
     double oursSeconds = 0;
     double sdlSeconds = 0;
@@ -409,6 +504,7 @@ void BM_FrameRatio(benchmark::State& state)
 }
 
 BENCHMARK(BM_FrameOurs)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Present)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameSdlSoftware)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameRatio)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 

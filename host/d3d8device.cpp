@@ -116,14 +116,14 @@ enum class Loss
 class Device final : public HostComObject<IDirect3DDevice8>
 {
 public:
-    Device(IDirect3D8* direct3D, HWND window, bool windowed, UINT width, UINT height, D3DFORMAT format,
+    Device(IDirect3D8* direct3D, HWND window, const D3DPRESENT_PARAMETERS& parameters, UINT width, UINT height,
            UINT refreshRate)
-        : mDirect3D(direct3D), mWindow(window), mWindowed(windowed), mWidth(width), mHeight(height), mFormat(format),
+        : mDirect3D(direct3D), mWindow(window), mWindowed(parameters.Windowed != FALSE), mWidth(width), mHeight(height),
+          mFormat(parameters.BackBufferFormat), mDiscard(parameters.SwapEffect == D3DSWAPEFFECT_DISCARD),
           mRefreshRate(refreshRate), mBackBuffer(static_cast<std::size_t>(width) * height, 0)
     {
         mDirect3D->AddRef();
-        mRasteriser.setTarget(
-            {mBackBuffer.data(), static_cast<int>(width), static_cast<int>(height), static_cast<int>(width)});
+        useBackBuffer();
         mRenderStates[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
         mRenderStates[D3DRS_SRCBLEND] = D3DBLEND_ONE;
         mRenderStates[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
@@ -144,7 +144,7 @@ public:
         D3DXMatrixIdentity(&mWorld);
         D3DXMatrixIdentity(&mView);
         D3DXMatrixIdentity(&mProjection);
-        if (!windowed)
+        if (!mWindowed)
         {
             SDL_SetWindowFullscreen(hostSDLWindow(window), SDL_WINDOW_FULLSCREEN_DESKTOP);
         }
@@ -179,7 +179,16 @@ public:
         hosttest::PresentedFrame& frame = seam().frame;
         frame.width = static_cast<int>(mWidth);
         frame.height = static_cast<int>(mHeight);
-        frame.pixels.assign(mBackBuffer.begin(), mBackBuffer.end());
+        if (mDiscard)
+        {
+            // A discarding Present leaves the back buffer undefined: hand it over instead of copying it.
+            std::swap(frame.pixels, mBackBuffer);
+            useBackBuffer();
+        }
+        else
+        {
+            frame.pixels.assign(mBackBuffer.begin(), mBackBuffer.end());
+        }
         if (mFormat == D3DFMT_X8R8G8B8)
         {
             for (std::uint32_t& pixel : frame.pixels)
@@ -436,6 +445,14 @@ private:
         mDirect3D->Release();
     }
 
+    // Sizes the back buffer (it may have been swapped with a frame of another size) and draws into it.
+    void useBackBuffer()
+    {
+        mBackBuffer.resize(static_cast<std::size_t>(mWidth) * mHeight);
+        mRasteriser.setTarget(
+            {mBackBuffer.data(), static_cast<int>(mWidth), static_cast<int>(mHeight), static_cast<int>(mWidth)});
+    }
+
     template <class Resource>
     static void replace(Resource*& slot, Resource* resource)
     {
@@ -617,6 +634,7 @@ private:
     UINT mWidth;
     UINT mHeight;
     D3DFORMAT mFormat;
+    bool mDiscard;     // D3DSWAPEFFECT_DISCARD: the back buffer need not survive Present
     UINT mRefreshRate; // Hz
     std::vector<std::uint32_t> mBackBuffer;
     Rasteriser mRasteriser;
@@ -683,8 +701,7 @@ HRESULT createD3D8Device(IDirect3D8* direct3D, HWND window, const D3DPRESENT_PAR
                           : desktop.RefreshRate;
     try
     {
-        *device = new Device(direct3D, window, parameters.Windowed != FALSE, width, height, parameters.BackBufferFormat,
-                             rate);
+        *device = new Device(direct3D, window, parameters, width, height, rate);
     }
     catch (const std::bad_alloc&)
     {

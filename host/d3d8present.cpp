@@ -39,8 +39,9 @@ bool d3d8ShowFrame(SDL_Window* window, const std::uint32_t* pixels, int width, i
     {
         return false;
     }
+    // Read as XRGB, alpha ignored: the usual window surface format, which SDL then copies row by row.
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixels), width, height, 32,
-                                                             width * 4, SDL_PIXELFORMAT_ARGB8888);
+                                                             width * 4, SDL_PIXELFORMAT_RGB888);
     if (source == nullptr)
     {
         return false;

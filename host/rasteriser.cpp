@@ -296,6 +296,8 @@ void Rasteriser::setState(const RasterState& state)
     {
         mBlend = RASTER_BLEND_GENERIC;
     }
+    mPixelSpan = spanTemplate(0);
+    mPixelFunction = rasterSpanFunction(mCombine, false, mBlend);
 }
 
 void Rasteriser::clear(std::uint32_t color)
@@ -635,12 +637,12 @@ RasterSpan Rasteriser::spanTemplate(std::uint32_t constantColor) const
 
 void Rasteriser::shadePixel(int x, int y, std::uint32_t color, float u, float v)
 {
-    RasterSpan span = spanTemplate(color);
+    mPixelSpan.constantColor = color;
     if (mCombine != RASTER_COMBINE_DIFFUSE)
     {
-        span.u = toWrappedFixed(static_cast<double>(u) * span.width);
-        span.v = toWrappedFixed(static_cast<double>(v) * (span.vMask + 1));
+        mPixelSpan.u = toWrappedFixed(static_cast<double>(u) * mPixelSpan.width);
+        mPixelSpan.v = toWrappedFixed(static_cast<double>(v) * (mPixelSpan.vMask + 1));
     }
     ++mPixelCount;
-    rasterSpanFunction(mCombine, false, mBlend)(span, 1, row(y) + x);
+    mPixelFunction(mPixelSpan, 1, row(y) + x);
 }

@@ -96,6 +96,8 @@ private:
     RasterCombine mCombine = RASTER_COMBINE_DIFFUSE;
     RasterMasks mMasks;
     RasterBlend mBlend = RASTER_BLEND_NONE;
+    RasterSpan mPixelSpan; // points and lines: one pixel at a time
+    RasterSpanFunction mPixelFunction = nullptr;
 
     std::uint64_t mPixelCount = 0;
 };
