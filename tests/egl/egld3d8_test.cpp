@@ -3,6 +3,7 @@
 #include "egl/egld3d8texture.h"
 #include "egl/egltool.h"
 #include "egltesting.h"
+#include "host/testing.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,29 @@ TEST_F(EGLD3D8Library, OpensOnlyItsOwnDevicesAndOnlyWhileClosed)
     EXPECT_EQ(mEGL->openedDevice(), device);
     EXPECT_EQ(mEGL->refreshState(), EGL::OPEN);
     EXPECT_EQ(thrownBy([&] { mEGL->openDevice(device); }), "Assertion failure: CLOSED == mState");
+}
+
+TEST_F(EGLD3D8Library, OpenDeviceSetsTheFixedStateAndNothingElse)
+{
+    hosttest::resetD3D8Counters();
+    openWindowedDevice();
+    const hosttest::D3D8Counters counters = hosttest::d3d8Counters();
+    EXPECT_EQ(counters.transforms, 1) << "the view";
+    EXPECT_EQ(counters.materials, 1);
+    EXPECT_EQ(counters.renderStates, 3) << "culling, lighting, vertex colours";
+    EXPECT_EQ(counters.textureStageStates, 10);
+    EXPECT_EQ(counters.textures + counters.streamSources + counters.indices + counters.vertexShaders, 0);
+}
+
+TEST_F(EGLD3D8Library, DeviceThatCannotBeCreatedLeavesTheLibraryClosed)
+{
+    forceDeviceLoss(true);
+    EXPECT_EQ(thrownBy([&] { openWindowedDevice(); }),
+              "Assertion failure: \"D3D device created successfully\" && (D3D_OK == result)");
+    forceDeviceLoss(false);
+    EXPECT_EQ(mEGL->refreshState(), EGL::CLOSED);
+    openWindowedDevice();
+    EXPECT_EQ(mEGL->refreshState(), EGL::OPEN);
 }
 
 TEST_F(EGLD3D8Library, CloseDeviceRebuildsTheDeviceList)
