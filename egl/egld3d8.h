@@ -68,6 +68,7 @@ public:
     EGLTexture* createTexture(const EGLImage& image) override;
     EGLTransform* createTransform() override;
     EGLSpace* createSpace(float left, float right, float bottom, float top) override;
+    /// The parts are not checked to come from this library.
     EGLModel* createModel(EGLStream* stream, EGLRange range, EGLPrimitiveType* primitiveType,
                           EGLShadingMethod* shadingMethod, EGLBlendingMethod* blendingMethod,
                           EGLTexture* texture) override;
@@ -101,11 +102,13 @@ public:
     bool invariant() const;
 
 private:
+    // The view, material, render and stage-0 states every device starts with.
     void setFixedDeviceState();
     // Creates the device resources of a new stream or texture and writes its data, when a device is open.
     void createAndCommitResource(EGLComponent& component);
     // Gives a new object the library's keys and registers the library as its user.
     void adopt(EGLComponent& component);
+    // Deletes every device of the list and empties it.
     void deleteDevices();
     // Releases every device resource the streams and textures hold.
     void releaseResources();

@@ -48,6 +48,7 @@ public:
     /// Releases the Direct3D device.
     void switchOff(EGLKey switchKey) override;
 
+    /// The change count is valid.
     bool invariant() const;
 
 private:

@@ -64,6 +64,7 @@ public:
     /// Sets the blending render states of this method; method 1 only disables blending.
     void switchOn(EGLKey switchKey) override;
 
+    /// 1 <= number < 4 and a valid change count.
     bool invariant() const;
 
 private:

@@ -162,7 +162,9 @@ public:
     /// Throws the Error "Index stream cloning not implemented.".
     EGLD3D8IndexStream* clone() const override;
 
+    /// True while the index buffer exists.
     bool d3D8IndexBufferIsOpen() const;
+    /// A valid change count and an inner stream.
     bool invariant() const;
 
 private:

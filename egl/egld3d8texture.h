@@ -45,7 +45,9 @@ public:
     /// Leaves stage 0 without a texture.
     void switchOff(EGLKey switchKey) override;
 
+    /// True while the device texture exists.
     bool d3D8TextureIsOpen() const;
+    /// The change count is valid.
     bool invariant() const;
 
 private:
@@ -84,6 +86,7 @@ public:
     void switchOn(EGLKey switchKey) override;
     void switchOff(EGLKey switchKey) override;
 
+    /// The change count is valid.
     bool invariant() const;
 
 private:

@@ -69,17 +69,25 @@ public:
 
     /// Number of adapters; at least one.
     UINT GetAdapterCount() const;
+    /// The adapter's driver and description into *pIdentifier.
     HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER8* pIdentifier);
+    /// What a device type of the adapter can do, into *pCaps.
     HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS8* pCaps);
+    /// The adapter's display mode of that index into *pMode.
     HRESULT EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* pMode);
+    /// The desktop's display mode of the adapter into *pMode.
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* pMode);
+    /// Number of display modes of the adapter.
     UINT GetAdapterModeCount(UINT adapter);
+    /// D3D_OK when the device type runs with those formats; D3DERR_NOTAVAILABLE when it does not.
     HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat,
                             BOOL windowed);
+    /// Whether a resource format is usable on the adapter.
     HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat, DWORD usage,
                               D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat);
     /// Whether the device is usable: D3D_OK, D3DERR_DEVICELOST or D3DERR_DEVICENOTRESET.
     HRESULT TestCooperativeLevel();
+    /// Shows the back buffer; the library passes four nulls (the whole buffer to the window).
     HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                     const RGNDATA* pDirtyRegion);
     /// Multiplies the matrix onto the view stack and sets the new top as the view transform.
@@ -88,22 +96,34 @@ public:
     void popMatrix();
 
     // Thin forwarders to the device: no checks, the Direct3D result is returned as it is.
+    /// Begins and ends a scene on the device.
     HRESULT BeginScene();
     HRESULT EndScene();
+    /// Fills the rectangles (count 0: the whole target) with the colour.
     HRESULT Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z, DWORD stencil);
+    /// A vertex buffer of length bytes; the caller owns it.
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                IDirect3DVertexBuffer8** ppVertexBuffer);
+    /// An index buffer of length bytes; the caller owns it.
     HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               IDirect3DIndexBuffer8** ppIndexBuffer);
+    /// Binds the index buffer (null: none).
     HRESULT SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT baseVertexIndex);
+    /// Sets the material.
     HRESULT SetMaterial(const D3DMATERIAL8* pMaterial);
+    /// Sets one render state.
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
+    /// Binds the vertex buffer of stride bytes per vertex to a stream (null: none).
     HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8* pStreamData, UINT stride);
+    /// Binds the texture to a stage (null: none).
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture8* pTexture);
+    /// Sets one state of a texture stage.
     HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
+    /// Sets the view or projection matrix.
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatrix);
     /// The library passes a flexible vertex format code as the shader handle.
     HRESULT SetVertexShader(DWORD handle);
+    /// Copies one texture's texels into another of the same size.
     HRESULT UpdateTexture(IDirect3DBaseTexture8* pSourceTexture, IDirect3DBaseTexture8* pDestinationTexture);
     /// Releases a vertex buffer; returns what Release returns.
     ULONG releaseVertexBuffer(IDirect3DVertexBuffer8* buffer);
@@ -118,6 +138,7 @@ public:
     void setD3DPrimitiveType(D3DPRIMITIVETYPE primitiveType);
     /// Primitives that a vertex or index count makes with the current primitive type.
     std::int32_t primitiveCount(std::int32_t vertexCount) const;
+    /// The window the library draws into; never null.
     HWND windowHandle() const;
     bool d3DIsOpen() const;
     bool d3DDeviceIsOpen() const;
@@ -125,6 +146,7 @@ public:
     bool invariant() const;
 
 private:
+    // Square, with sides a non-zero power of two.
     static bool isValidTextureSize(UINT width, UINT height);
 
     IDirect3D8* mD3D;
