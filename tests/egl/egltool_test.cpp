@@ -1,5 +1,7 @@
 #include "egl/egltool.h"
 
+#include "egl/eglboot.h"
+#include "egltesting.h"
 #include "foundation/dbg.h"
 
 #include <gtest/gtest.h>
@@ -116,4 +118,109 @@ TEST(EGLDeviceQuery, ValidityNeedsKnownTypeAndTargetAndOrderedRanges)
         testCase.spoil(query);
         EXPECT_FALSE(fDeviceQueryIsValid(query)) << testCase.what;
     }
+}
+
+// Over the library and the devices the host's adapter offers ------------------------------------------------------
+
+namespace
+{
+
+class EGLToolTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mWindow = testWindow();
+        mEGL = openEGL(DIRECT3D8_IMPLEMENTATION, &mWindow);
+    }
+
+    void TearDown() override { closeEGL(mEGL); }
+
+    // Any hardware device of any mode, rate and target.
+    static EGLDeviceQuery anyDevice()
+    {
+        return {true, HAL, true, true, false, EGL::WINDOW_TARGET, 0, 100000, 0, 100000, 0, 1000};
+    }
+
+    HWND mWindow = nullptr;
+    EGL* mEGL = nullptr;
+};
+
+} // namespace
+
+TEST_F(EGLToolTest, QueryPicksTheMostPreferredDeviceThatMeetsIt)
+{
+    ASSERT_GT(mEGL->deviceCount(), 0);
+    EGLDevice* best = mEGL->device(0);
+    for (std::int32_t i = 1; i < mEGL->deviceCount(); ++i)
+        if (fDeviceIsPreferred(mEGL->device(i), best))
+            best = mEGL->device(i);
+
+    const EGLDeviceAnswer answer = queryDevice(mEGL, anyDevice());
+    ASSERT_NE(answer.device, nullptr);
+    EXPECT_FALSE(fDeviceIsPreferred(best, answer.device));
+    EXPECT_EQ(answer.device->format(), X8R8G8B8);
+    EXPECT_EQ(answer.device->width(), 640) << "the smallest mode the adapter offers";
+    EXPECT_TRUE(answer.someDevicesHaveOkRate);
+
+    EGLDeviceQuery windowed = anyDevice();
+    windowed.checkTarget = true;
+    const EGLDeviceAnswer windowedAnswer = queryDevice(mEGL, windowed);
+    ASSERT_NE(windowedAnswer.device, nullptr);
+    EXPECT_EQ(windowedAnswer.device->target(), EGL::WINDOW_TARGET);
+}
+
+TEST_F(EGLToolTest, FlagsShowHowFarTheBestDevicesCame)
+{
+    const struct
+    {
+        const char* what;
+        void (*narrow)(EGLDeviceQuery&);
+        int okFlags; // how many of the six flags are set, in chain order
+    } cases[] = {
+        {"reference devices", [](EGLDeviceQuery& query) { query.type = REF; }, 0},
+        {"secondary adapters", [](EGLDeviceQuery& query) { query.isPrimary = false; }, 1},
+        {"narrower than any mode", [](EGLDeviceQuery& query) { query.maxWidth = 639; }, 3},
+        {"width 800 but lower than any mode",
+         [](EGLDeviceQuery& query)
+         {
+             query.minWidth = query.maxWidth = 800;
+             query.maxHeight = 10;
+         },
+         4},
+        {"rate above any", [](EGLDeviceQuery& query) { query.minRefreshRate = 999; }, 5},
+    };
+    for (const auto& testCase : cases)
+    {
+        EGLDeviceQuery query = anyDevice();
+        testCase.narrow(query);
+        const EGLDeviceAnswer answer = queryDevice(mEGL, query);
+        const bool flags[] = {answer.someDevicesHaveOkType,   answer.someDevicesHaveOkIsPrimary,
+                              answer.someDevicesHaveOkTarget, answer.someDevicesHaveOkWidth,
+                              answer.someDevicesHaveOkHeight, answer.someDevicesHaveOkRate};
+        for (int flag = 0; flag < 6; ++flag)
+            EXPECT_EQ(flags[flag], flag < testCase.okFlags) << testCase.what << ", flag " << flag;
+        EXPECT_EQ(answer.device, nullptr) << testCase.what;
+    }
+
+    EGLDeviceQuery invalid = anyDevice();
+    invalid.checkType = false;
+    invalid.type = 0;
+    EXPECT_EQ(thrownBy([&] { queryDevice(mEGL, invalid); }), "Assertion failure: fDeviceQueryIsValid(deviceQuery)");
+}
+
+TEST_F(EGLToolTest, TransformShortHandsCloseTheirChangeBracket)
+{
+    EGLTransform* const transform = createTranslationTransform(mEGL, {10.0f, 20.0f});
+    EXPECT_TRUE(mEGL->transforms().contains(transform));
+    EXPECT_FALSE(transform->isChanging());
+    EXPECT_TRUE(transform->changeCountIsValid());
+
+    mEGL->beginChange(transform);
+    changeRotation(mEGL, transform, 1.0f);
+    changeScaling(mEGL, transform, {2.0f, 2.0f});
+    EXPECT_TRUE(transform->isChanging()) << "a short-hand must leave an outer bracket open";
+    mEGL->endChange(transform);
+    EXPECT_FALSE(transform->isChanging());
+    mEGL->destroy(transform);
 }
