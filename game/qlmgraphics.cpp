@@ -39,7 +39,8 @@ const QLMTextureRecord TEXTURE_RECORDS[] = {
 const QLMSpriteTypeRecord SPRITE_TYPE_RECORDS[] = {
     {QLMSpriteTypeID::SPLODS_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::SPLODS_TEXTURE_ID, 4, 4, 1, 1, 0.5f,
      0.5f},
-    {QLMSpriteTypeID::PILLS_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::PILLS_TEXTURE_ID, 8, 8, 1, 1, 0.5f, 0.5f},
+    {QLMSpriteTypeID::PILLS_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::PILLS_TEXTURE_ID, 8, 8, 1, 1, 0.5f,
+     0.5f},
     {QLMSpriteTypeID::BULLETS_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::BULLETS_TEXTURE_ID, 2, 2, 1, 1, 0.5f,
      0.5f},
     {QLMSpriteTypeID::GUN_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::GUN_TEXTURE_ID, 1, 1, 1, 1, 0.5f, 0.5f},
@@ -50,8 +51,10 @@ const QLMSpriteTypeRecord SPRITE_TYPE_RECORDS[] = {
      512, 0.5f, 0.0f},
     {QLMSpriteTypeID::PARTICLES_SPRITE_TYPE_ID, EGL::ADDITIVE_BLENDING, QLMTextureID::PARTICLES_TEXTURE_ID, 4, 4, 2, 2,
      0.5f, 0.5f},
-    {QLMSpriteTypeID::STARS_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::STARS_TEXTURE_ID, 4, 4, 1, 1, 0.5f, 0.5f},
-    {QLMSpriteTypeID::PLATE_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::PLATE_TEXTURE_ID, 1, 1, 1, 1, 0.5f, 0.5f},
+    {QLMSpriteTypeID::STARS_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::STARS_TEXTURE_ID, 4, 4, 1, 1, 0.5f,
+     0.5f},
+    {QLMSpriteTypeID::PLATE_SPRITE_TYPE_ID, EGL::ALPHA_BLENDING, QLMTextureID::PLATE_TEXTURE_ID, 1, 1, 1, 1, 0.5f,
+     0.5f},
     {QLMSpriteTypeID::SCENERY_SPRITE_TYPE_ID, EGL::NO_BLENDING, QLMTextureID::SCENERY_TEXTURE_ID, 1, 1, 1, 1, 0.5f,
      0.5f},
 };
@@ -76,7 +79,6 @@ std::map<int, EGLFont*> fFontMap;
 EGLDevice* fDevice = nullptr;
 EGLSpace* fSpace = nullptr;
 int mDeviceID = 0;
-
 
 // Chooses the device of the ID in the graphics library's current list and opens it; the windowed device first
 // gets the window's own place.
@@ -240,6 +242,8 @@ void reopenGraphicsDevice()
 void changeGraphicsDevice(int deviceID)
 {
     DBG_ASSERT(deviceIsOpen());
+    // An unknown ID fails before the open device is given up.
+    deviceRecord(deviceID);
     closeGraphicsDevice();
     openPickedDevice(deviceID);
     mDeviceID = deviceID;
@@ -287,9 +291,8 @@ EGLDevice* pickDevice(const QLMDeviceRecord& record, const std::vector<EGLDevice
         const bool okHeight = record.minimumHeight <= height;
         // A rate of 0 is the driver's default, which serves every record.
         const bool okRate = (rate == 0) || (record.minimumRate <= rate);
-        const bool okRatio = (record.checkRatio == 0) ||
-                             ((record.ratioX > 0) && (width % record.ratioX == 0) &&
-                              (height == (width / record.ratioX) * record.ratioY));
+        const bool okRatio = (record.checkRatio == 0) || ((record.ratioX > 0) && (width % record.ratioX == 0) &&
+                                                          (height == (width / record.ratioX) * record.ratioY));
         someDevicesHaveOkType = someDevicesHaveOkType || okType;
         someDevicesHaveOkTarget = someDevicesHaveOkTarget || okTarget;
         someDevicesHaveOkWidth = someDevicesHaveOkWidth || okWidth;

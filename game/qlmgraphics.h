@@ -19,10 +19,10 @@ class EGLSpriteType;
 namespace QLMDevices
 {
 constexpr int MIN_DEVICE_ID = 0;
-constexpr int WINDOW_DEVICE_ID = 1;           // into the window, any mode
-constexpr int SCREEN_640X480_DEVICE_ID = 2;   // full screen, at least 640x480 at 50 Hz or the default rate
-constexpr int SCREEN_800X600_DEVICE_ID = 3;   // full screen, at least 800x600; opened at start-up
-constexpr int SCREEN_1024X768_DEVICE_ID = 4;  // full screen, at least 1024x768
+constexpr int WINDOW_DEVICE_ID = 1;          // into the window, any mode
+constexpr int SCREEN_640X480_DEVICE_ID = 2;  // full screen, at least 640x480 at 50 Hz or the default rate
+constexpr int SCREEN_800X600_DEVICE_ID = 3;  // full screen, at least 800x600; opened at start-up
+constexpr int SCREEN_1024X768_DEVICE_ID = 4; // full screen, at least 1024x768
 constexpr int MAX_DEVICE_ID = 5;
 } // namespace QLMDevices
 
@@ -44,7 +44,7 @@ struct QLMDeviceRecord
 struct QLMTextureRecord
 {
     std::int32_t id;
-    char fileName[128]; // zero-terminated, an "EGLImage" file
+    char fileName[128];    // zero-terminated, an "EGLImage" file
     std::int32_t reserved; // 0 in every row
 };
 
@@ -70,7 +70,7 @@ struct QLMFontRecord
     std::int32_t widthMode; // EGLFont::CELL_WIDTH or EGLFont::PIXEL_WIDTH
     float glyphSpaceX;      // view-space units between glyphs
     float glyphSpaceY;
-    float frameWidth;  // view-space units of one glyph cell
+    float frameWidth; // view-space units of one glyph cell
     float frameHeight;
 };
 

@@ -37,7 +37,6 @@ bool fCurrentTrackIsPlaying = false;
 bool fSoundEffectsEnabled = true;
 bool fMusicEnabled = true;
 
-
 } // namespace
 
 void initializeSound()

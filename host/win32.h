@@ -271,12 +271,12 @@ constexpr int VK_OEM_PLUS = 187;
 constexpr int VK_OEM_COMMA = 188;
 constexpr int VK_OEM_MINUS = 189;
 constexpr int VK_OEM_PERIOD = 190;
-constexpr int VK_OEM_2 = 191;  // /?
-constexpr int VK_OEM_3 = 192;  // `~
-constexpr int VK_OEM_4 = 219;  // [{
-constexpr int VK_OEM_5 = 220;  // backslash
-constexpr int VK_OEM_6 = 221;  // ]}
-constexpr int VK_OEM_7 = 222;  // '"
+constexpr int VK_OEM_2 = 191; // /?
+constexpr int VK_OEM_3 = 192; // `~
+constexpr int VK_OEM_4 = 219; // [{
+constexpr int VK_OEM_5 = 220; // backslash
+constexpr int VK_OEM_6 = 221; // ]}
+constexpr int VK_OEM_7 = 222; // '"
 
 // Code pages for MultiByteToWideChar: the program's byte strings are UTF-8.
 constexpr UINT CP_ACP = 0;
