@@ -13,7 +13,6 @@
 #include "host/rasterspan.h"
 
 #include <cstdint>
-#include <vector>
 
 struct RasterTarget
 {
