@@ -315,8 +315,9 @@ public:
     /// D3D_OK while usable; D3DERR_DEVICELOST while a full-screen device's window is minimised or unfocused;
     /// D3DERR_DEVICENOTRESET once it is back (the device stays lost until released and created anew).
     virtual HRESULT TestCooperativeLevel() = 0;
-    /// Shows the whole back buffer in the device window (all four arguments must be null) and advances the
-    /// virtual clock by one refresh period; D3DERR_DEVICELOST, showing nothing, while the device is lost.
+    /// Shows the whole back buffer in the device window (all four arguments must be null), scaled to fit with
+    /// black bars, then waits for the next refresh (the test seam's virtual clock just advances by one refresh
+    /// period); D3DERR_DEVICELOST, showing nothing, while the device is lost.
     virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
                             const RGNDATA* dirtyRegion) = 0;
     virtual HRESULT BeginScene() = 0;
