@@ -297,7 +297,7 @@ void Rasteriser::setState(const RasterState& state)
         mBlend = RASTER_BLEND_GENERIC;
     }
     mPixelSpan = spanTemplate(0);
-    mPixelFunction = rasterSpanFunction(mCombine, false, mBlend);
+    mPixelFunction = rasterPixelFunction(mCombine, mBlend);
 }
 
 void Rasteriser::clear(std::uint32_t color)

@@ -25,6 +25,11 @@ RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, Raste
     return SPAN_FUNCTIONS<BasePixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
 }
 
+RasterSpanFunction rasterPixelFunction(RasterCombine combine, RasterBlend blend)
+{
+    return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(0).at(blend);
+}
+
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2)
 {
     span.texels = texels;

@@ -59,5 +59,7 @@ using RasterSpanFunction = void (*)(const RasterSpan& span, int count, std::uint
 
 /// The span function for the state, in the widest vector code the processor runs.
 RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend);
-/// The same compiled for AVX2; only for processors that have it (built on x86-64 only).
+/// The same for single pixels (points and lines): scalar code, which needs no setting up.
+RasterSpanFunction rasterPixelFunction(RasterCombine combine, RasterBlend blend);
+/// The span function compiled for AVX2; only for processors that have it (built on x86-64 only).
 RasterSpanFunction rasterSpanFunctionAvx2(RasterCombine combine, bool gouraud, RasterBlend blend);
