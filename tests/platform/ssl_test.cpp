@@ -20,8 +20,14 @@ class SSLTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        writeFile(SAMPLE, toneWave(4000));
-        writeFile(TRACK, melodyMidi(8));
+        // CTest runs the cases of this suite side by side in one folder: each writes files of its own.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        sampleName = "ssl_" + test + ".wav";
+        trackName = "ssl_" + test + ".mid";
+        fSample = sampleName.c_str();
+        fTrack = trackName.c_str();
+        writeFile(fSample, toneWave(4000));
+        writeFile(fTrack, melodyMidi(8));
         ssl = openSSL(DIRECT_AUDIO_IMPLEMENTATION);
         hosttest::clearAudioLog();
     }
@@ -32,17 +38,20 @@ protected:
             ssl->closeSample(sample);
         for (SSLTrack* track : ssl->tracks())
         {
-            if (std::count(hosttest::audioPlaying().begin(), hosttest::audioPlaying().end(), TRACK) > 0)
+            const Log playing = hosttest::audioPlaying();
+            if (std::count(playing.begin(), playing.end(), fTrack) > 0)
                 ssl->stopTrack(track);
             ssl->closeTrack(track);
         }
         closeSSL(ssl);
-        std::remove(SAMPLE);
-        std::remove(TRACK);
+        std::remove(fSample);
+        std::remove(fTrack);
     }
 
-    static constexpr const char* SAMPLE = "ssl_test_sample.wav";
-    static constexpr const char* TRACK = "ssl_test_track.mid";
+    std::string sampleName;
+    std::string trackName;
+    const char* fSample = nullptr;
+    const char* fTrack = nullptr;
     SSL* ssl = nullptr;
 };
 
@@ -59,25 +68,25 @@ TEST(SSLBoot, RejectsBadArguments)
 
 TEST_F(SSLTest, SamplesDownloadAtOnceAndOverlapThemselves)
 {
-    SSLSample* sample = ssl->openSample(SAMPLE);
-    EXPECT_EQ(hosttest::audioLog(), Log{std::string("download ") + SAMPLE});
+    SSLSample* sample = ssl->openSample(fSample);
+    EXPECT_EQ(hosttest::audioLog(), Log{std::string("download ") + fSample});
 
     ssl->playSample(sample);
     ssl->playSample(sample);
-    EXPECT_EQ(hosttest::audioPlaying(), (Log{SAMPLE, SAMPLE}));
+    EXPECT_EQ(hosttest::audioPlaying(), (Log{fSample, fSample}));
 
     hosttest::clearAudioLog();
     ssl->closeSample(sample);
-    EXPECT_EQ(hosttest::audioLog(), Log{std::string("unload ") + SAMPLE});
+    EXPECT_EQ(hosttest::audioLog(), Log{std::string("unload ") + fSample});
     EXPECT_TRUE(ssl->samples().empty());
 }
 
 TEST_F(SSLTest, TracksDownloadOnEveryPlayAndUnloadOnStop)
 {
-    SSLTrack* track = ssl->openTrack(TRACK);
+    SSLTrack* track = ssl->openTrack(fTrack);
     EXPECT_TRUE(hosttest::audioLog().empty()) << "a track is not downloaded until it plays";
 
-    const std::string name = TRACK;
+    const std::string name = fTrack;
     for (int round = 0; round < 2; ++round)
     {
         hosttest::clearAudioLog();
@@ -91,7 +100,7 @@ TEST_F(SSLTest, TracksDownloadOnEveryPlayAndUnloadOnStop)
 
 TEST_F(SSLTest, TrackRequirements)
 {
-    SSLTrack* track = ssl->openTrack(TRACK);
+    SSLTrack* track = ssl->openTrack(fTrack);
     EXPECT_EQ(thrownBy([&] { ssl->stopTrack(track); }),
               "Assertion failure: \"Track is playing.\" && (track == mPlayingTrack)");
     ssl->playTrack(track);
