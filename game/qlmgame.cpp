@@ -49,17 +49,17 @@ struct QLMGameTransitionRow
 // The order decides which row fires first. Frame event 2 ticks and 5 draws in every playing state (the paused
 // twins draw but never tick); 9 pauses, 10 resumes, 3 ends the machine from every state.
 constexpr QLMGameTransitionRow gameTransitionTable[TRANSITION_COUNT] = {
-    {1, 13, 1, 7, 2}, {1, 3, 1, 1, 10},                                                         //
-    {2, 2, 1, 2, 2},  {2, 5, 1, 3, 2},  {2, 9, 1, 1, 3},  {2, 21, 1, 1, 4}, {2, 3, 1, 1, 10},   //
-    {3, 5, 1, 3, 3},  {3, 21, 1, 1, 5}, {3, 10, 1, 1, 2}, {3, 3, 1, 1, 10},                     //
-    {4, 5, 1, 3, 4},  {4, 2, 1, 2, 4},  {4, 19, 2, 5, 8}, {4, 9, 1, 1, 5},  {4, 22, 1, 8, 6},   //
-    {4, 3, 1, 1, 10},                                                                           //
-    {5, 5, 1, 3, 5},  {5, 10, 1, 1, 4}, {5, 22, 1, 8, 7}, {5, 3, 1, 1, 10},                     //
-    {8, 5, 1, 3, 8},  {8, 2, 1, 2, 8},  {8, 19, 4, 6, 4}, {8, 9, 1, 1, 9},  {8, 22, 1, 8, 6},   //
-    {8, 3, 1, 1, 10},                                                                           //
-    {9, 5, 1, 3, 9},  {9, 10, 1, 1, 8}, {9, 22, 1, 8, 7}, {9, 3, 1, 1, 10},                     //
-    {6, 5, 1, 3, 6},  {6, 2, 1, 2, 6},  {6, 9, 1, 1, 7},  {6, 24, 1, 1, 1}, {6, 3, 1, 1, 10},   //
-    {7, 5, 1, 3, 7},  {7, 10, 1, 1, 6}, {7, 24, 1, 1, 1}, {7, 3, 1, 1, 10},                     //
+    {1, 13, 1, 7, 2}, {1, 3, 1, 1, 10},                                                       //
+    {2, 2, 1, 2, 2},  {2, 5, 1, 3, 2},  {2, 9, 1, 1, 3},  {2, 21, 1, 1, 4}, {2, 3, 1, 1, 10}, //
+    {3, 5, 1, 3, 3},  {3, 21, 1, 1, 5}, {3, 10, 1, 1, 2}, {3, 3, 1, 1, 10},                   //
+    {4, 5, 1, 3, 4},  {4, 2, 1, 2, 4},  {4, 19, 2, 5, 8}, {4, 9, 1, 1, 5},  {4, 22, 1, 8, 6}, //
+    {4, 3, 1, 1, 10},                                                                         //
+    {5, 5, 1, 3, 5},  {5, 10, 1, 1, 4}, {5, 22, 1, 8, 7}, {5, 3, 1, 1, 10},                   //
+    {8, 5, 1, 3, 8},  {8, 2, 1, 2, 8},  {8, 19, 4, 6, 4}, {8, 9, 1, 1, 9},  {8, 22, 1, 8, 6}, //
+    {8, 3, 1, 1, 10},                                                                         //
+    {9, 5, 1, 3, 9},  {9, 10, 1, 1, 8}, {9, 22, 1, 8, 7}, {9, 3, 1, 1, 10},                   //
+    {6, 5, 1, 3, 6},  {6, 2, 1, 2, 6},  {6, 9, 1, 1, 7},  {6, 24, 1, 1, 1}, {6, 3, 1, 1, 10}, //
+    {7, 5, 1, 3, 7},  {7, 10, 1, 1, 6}, {7, 24, 1, 1, 1}, {7, 3, 1, 1, 10},                   //
 };
 
 // The events the machine type declares; 1, 14, 20 and 23 are declared but no row takes them.
@@ -126,50 +126,65 @@ void destroyGameTimers()
     closeTickTimer();
 }
 
+QLMGameCondition* createGameCondition(int conditionID)
+{
+    QLMGameCondition* gameCondition = new (std::nothrow) QLMGameCondition(conditionID);
+    DBG_ASSERT(gameCondition);
+    return gameCondition;
+}
+
+QLMGameAction* createGameAction(int actionID)
+{
+    QLMGameAction* gameAction = new (std::nothrow) QLMGameAction(actionID);
+    DBG_ASSERT(gameAction);
+    return gameAction;
+}
+
+/// Makes the parts of the IDs 1 to count and keeps each in the set and the map.
+template <class Part, class Base>
+void createParts(int count, Part* (*create)(int), std::set<Base*>& set, std::map<int, Part*>& map)
+{
+    for (int id = 1; id <= count; ++id)
+    {
+        Part* part = create(id);
+        set.insert(part);
+        map[id] = part;
+    }
+}
+
+template <class Part, class Base>
+void destroyParts(std::set<Base*>& set, std::map<int, Part*>& map)
+{
+    for (const auto& [id, part] : map)
+    {
+        delete part;
+    }
+    map.clear();
+    set.clear();
+}
+
 void createGameConditions()
 {
     DBG_ASSERT(!gameConditionsInvariant());
-    for (int id = 1; id <= CONDITION_COUNT; ++id)
-    {
-        QLMGameCondition* gameCondition = new (std::nothrow) QLMGameCondition(id);
-        DBG_ASSERT(gameCondition);
-        fConditionSet.insert(gameCondition);
-        fConditionMap[id] = gameCondition;
-    }
+    createParts(CONDITION_COUNT, createGameCondition, fConditionSet, fConditionMap);
     DBG_ASSERT(gameConditionsInvariant());
 }
 
 void destroyGameConditions()
 {
-    for (const auto& [id, condition] : fConditionMap)
-    {
-        delete condition;
-    }
-    fConditionMap.clear();
-    fConditionSet.clear();
+    destroyParts(fConditionSet, fConditionMap);
 }
 
 void createGameActions()
 {
     DBG_ASSERT(!gameActionsInvariant());
-    for (int id = 1; id <= ACTION_COUNT; ++id)
-    {
-        QLMGameAction* gameAction = new (std::nothrow) QLMGameAction(id);
-        DBG_ASSERT(gameAction);
-        fActionSet.insert(gameAction);
-        fActionMap[id] = gameAction;
-    }
+    createParts(ACTION_COUNT, createGameAction, fActionSet, fActionMap);
     DBG_ASSERT(gameActionsInvariant());
 }
 
 void destroyGameActions()
 {
-    for (const auto& [id, action] : fActionMap)
-    {
-        delete action;
-    }
-    fActionMap.clear();
-    fActionSet.clear();
+    destroyParts(fActionSet, fActionMap);
 }
 
 void createGameStates()
@@ -208,9 +223,9 @@ void createGameTransitions()
 void createGameMachineType()
 {
     DBG_ASSERT(!gameMachineTypeInvariant());
-    fMachineType = ECA::createMachineType(fStateSet, gameEventSet, fConditionSet, fActionSet,
-                                          fStateMap.at(QLMGameStateID::GAME_IDLE),
-                                          fStateMap.at(QLMGameStateID::GAME_FINAL));
+    fMachineType =
+        ECA::createMachineType(fStateSet, gameEventSet, fConditionSet, fActionSet,
+                               fStateMap.at(QLMGameStateID::GAME_IDLE), fStateMap.at(QLMGameStateID::GAME_FINAL));
     DBG_ASSERT(0 < TRANSITION_COUNT);
     for (const ECATransition& transition : fTransitions)
     {
@@ -267,9 +282,7 @@ bool QLMGameCondition::evaluate(ECAMachine&)
 
 ECACloneable* QLMGameCondition::clone() const
 {
-    QLMGameCondition* gameCondition = new (std::nothrow) QLMGameCondition(fConditionID);
-    DBG_ASSERT(gameCondition);
-    return gameCondition;
+    return createGameCondition(fConditionID);
 }
 
 void QLMGameAction::execute(ECAMachine&)
@@ -306,9 +319,7 @@ void QLMGameAction::execute(ECAMachine&)
 
 ECACloneable* QLMGameAction::clone() const
 {
-    QLMGameAction* gameAction = new (std::nothrow) QLMGameAction(fActionID);
-    DBG_ASSERT(gameAction);
-    return gameAction;
+    return createGameAction(fActionID);
 }
 
 ECACloneable* QLMGameMachine::clone() const

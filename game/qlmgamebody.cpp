@@ -1,5 +1,6 @@
 #include "game/qlmgamebody.h"
 
+#include "egl/egltool.h"
 #include "foundation/dbg.h"
 #include "foundation/rndfactory.h"
 #include "platform/egc.h"
@@ -69,6 +70,37 @@ QLMBody::~QLMBody() noexcept(false)
     fBodiesByTag.erase(fSphere->tag());
     physicsSystem().removeShape(fSphere);
     fSphere = nullptr;
+}
+
+QLMBodySprite::QLMBodySprite(EGLSprite* sprite, const SPLShape& sphere) : fSprite(sprite)
+{
+    EGL* egl = graphicsLibrary();
+    const auto diameter = static_cast<float>(2.0 * sphere.radius());
+    fScaling = createScalingTransform(egl, EGLVector{diameter, diameter});
+    fTranslation = createTranslationTransform(egl, toFloatVector(sphere.position()));
+}
+
+QLMBodySprite::~QLMBodySprite() noexcept(false)
+{
+    EGL* egl = graphicsLibrary();
+    destroySprite(fSprite);
+    egl->destroy(fTranslation);
+    egl->destroy(fScaling);
+}
+
+void QLMBodySprite::follow(const SPLShape& sphere)
+{
+    changeTranslation(graphicsLibrary(), fTranslation, toFloatVector(sphere.position()));
+}
+
+void QLMBodySprite::draw()
+{
+    EGL* egl = graphicsLibrary();
+    egl->pushTransform(fScaling);
+    egl->pushTransform(fTranslation);
+    fSprite->drawSprite();
+    egl->popTransform();
+    egl->popTransform();
 }
 
 QLMBody* bodyOfTag(int tag)

@@ -7,6 +7,8 @@
 //
 // Depends on spl/ (physics), egl/egltypes.h (two-float vectors), the random tool of platform/egc.h.
 
+#include "egl/egl.h"
+#include "egl/eglsprite.h"
 #include "egl/egltypes.h"
 #include "spl/spl.h"
 
@@ -88,6 +90,29 @@ private:
     int fColorID;
 };
 
+/// The drawing of a round body as a square sprite at its sphere: the sprite, a scaling to its diameter and a
+/// translation to its position. Bullets and pills are drawn so.
+class QLMBodySprite
+{
+public:
+    /// Takes over the sprite (destroyed with this drawing) and scales it to the sphere's diameter.
+    QLMBodySprite(EGLSprite* sprite, const SPLShape& sphere);
+    QLMBodySprite(const QLMBodySprite&) = delete;
+    QLMBodySprite& operator=(const QLMBodySprite&) = delete;
+    /// Destroys the sprite, the translation and the scaling.
+    ~QLMBodySprite() noexcept(false);
+
+    /// The translation takes the sphere's current position.
+    void follow(const SPLShape& sphere);
+    /// Pushes the scaling and the translation and draws the sprite, inside a scene.
+    void draw();
+
+private:
+    EGLSprite* fSprite;
+    EGLTransform* fScaling;
+    EGLTransform* fTranslation;
+};
+
 /// The body whose sphere carries the tag; every tag the physics system reports has a living body.
 QLMBody* bodyOfTag(int tag);
 
@@ -122,14 +147,40 @@ bool isFartherThan(const QLMBody& body, double distance);
 template <class Object, class Predicate>
 void deleteIf(std::vector<Object*>& objects, Predicate doomed)
 {
-    std::erase_if(objects, [&doomed](Object* object) {
-        if (!doomed(*object))
-        {
-            return false;
-        }
-        delete object;
-        return true;
-    });
+    std::erase_if(objects,
+                  [&doomed](Object* object)
+                  {
+                      if (!doomed(*object))
+                      {
+                          return false;
+                      }
+                      delete object;
+                      return true;
+                  });
+}
+
+/// Deletes the bodies that a contact killed; the others keep their order.
+template <class Body>
+void deleteDeadBodies(std::vector<Body*>& bodies)
+{
+    deleteIf(bodies, [](const Body& body) { return !body.isAlive(); });
+}
+
+/// Deletes the bodies farther than the distance from the centre; the others keep their order.
+template <class Body>
+void deleteFarBodies(std::vector<Body*>& bodies, double distance)
+{
+    deleteIf(bodies, [distance](const Body& body) { return isFartherThan(body, distance); });
+}
+
+/// Multiplies every body's velocity by the factor.
+template <class Body>
+void scaleBodySpeeds(const std::vector<Body*>& bodies, double factor)
+{
+    for (Body* body : bodies)
+    {
+        body->sphere()->setVelocity(body->sphere()->velocity() * factor);
+    }
 }
 
 /// Deletes every object of the list and empties it.

@@ -1,9 +1,7 @@
 #include "game/qlmgamebullet.h"
 
-#include "egl/egltool.h"
 #include "foundation/dbg.h"
 #include "game/qlmgraphics.h"
-#include "platform/egc.h"
 
 namespace
 {
@@ -32,36 +30,9 @@ EGLSprite* createBulletSprite(int colorID)
 }
 
 QLMBullet::QLMBullet(int colorID, const SPLVector& position, const SPLVector& velocity)
-    : QLMBody(bulletShape(position, velocity), QLMObjectIDs::BULLET, QLMSizeIDs::SMALL, colorID)
+    : QLMBody(bulletShape(position, velocity), QLMObjectIDs::BULLET, QLMSizeIDs::SMALL, colorID),
+      fDrawing(createBulletSprite(colorID), *sphere())
 {
-    fSprite = createBulletSprite(colorID); // first: an unknown colour throws before anything else is made
-    EGL* egl = graphicsLibrary();
-    const float size = static_cast<float>(2.0 * sphere()->radius());
-    fScaling = createScalingTransform(egl, EGLVector{size, size});
-    fTranslation = createTranslationTransform(egl, toFloatVector(sphere()->position()));
-}
-
-QLMBullet::~QLMBullet() noexcept(false)
-{
-    EGL* egl = graphicsLibrary();
-    destroySprite(fSprite);
-    egl->destroy(fTranslation);
-    egl->destroy(fScaling);
-}
-
-void QLMBullet::tick()
-{
-    changeTranslation(graphicsLibrary(), fTranslation, toFloatVector(sphere()->position()));
-}
-
-void QLMBullet::draw()
-{
-    EGL* egl = graphicsLibrary();
-    egl->pushTransform(fScaling);
-    egl->pushTransform(fTranslation);
-    fSprite->drawSprite();
-    egl->popTransform();
-    egl->popTransform();
 }
 
 QLMBullet* createBullet(int colorID, const SPLVector& position, const SPLVector& velocity)
@@ -104,12 +75,12 @@ void drawBullets()
 
 void removeDeadBullets()
 {
-    deleteIf(fBullets, [](const QLMBullet& bullet) { return !bullet.isAlive(); });
+    deleteDeadBodies(fBullets);
 }
 
 void removeFarBullets()
 {
-    deleteIf(fBullets, [](const QLMBullet& bullet) { return isFartherThan(bullet, FAR_BULLET_DISTANCE); });
+    deleteFarBodies(fBullets, FAR_BULLET_DISTANCE);
 }
 
 void deleteBullets()

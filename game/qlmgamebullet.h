@@ -18,18 +18,16 @@ class QLMBullet final : public QLMBody
 public:
     /// A bullet of colour 1 to 4 whose sphere starts at the position (units) with the velocity (units/s).
     QLMBullet(int colorID, const SPLVector& position, const SPLVector& velocity);
-    /// Destroys the sprite and the two transforms; then the sphere leaves the physics system.
-    ~QLMBullet() noexcept(false) override;
+    /// Destroys the drawing; then the sphere leaves the physics system.
+    ~QLMBullet() noexcept(false) override = default;
 
-    /// The translation follows the sphere.
-    void tick();
+    /// The drawing follows the sphere.
+    void tick() { fDrawing.follow(*sphere()); }
     /// Draws the bullet inside a scene.
-    void draw();
+    void draw() { fDrawing.draw(); }
 
 private:
-    EGLSprite* fSprite = nullptr;
-    EGLTransform* fScaling = nullptr;
-    EGLTransform* fTranslation = nullptr;
+    QLMBodySprite fDrawing;
 };
 
 /// A new bullet, owned by the caller (appendBullet hands it to the list).

@@ -9,7 +9,7 @@
 namespace
 {
 
-constexpr double MAX_FRAME_TIME = 0.1;    // seconds
+constexpr double MAX_FRAME_TIME = 0.1;   // seconds
 constexpr std::size_t FRAME_WINDOW = 60; // frame times averaged into one step
 
 double fLastReading = 0.0; // seconds of the engine clock

@@ -155,8 +155,14 @@ void initializeAimMarker()
     fAimScaling = createScalingTransform(egl, EGLVector{AIM_MARKER_SIZE, AIM_MARKER_SIZE});
     fAimTranslation = createTranslationTransform(egl, EGLVector{0.0f, 0.0f});
     // A plus sign with an open centre: four arms from 0.25 to 1.
-    makeLines({{0.0f, 1.0f}, {0.0f, 0.25f}, {1.0f, 0.0f}, {0.25f, 0.0f}, {0.0f, -1.0f}, {0.0f, -0.25f},
-               {-1.0f, 0.0f}, {-0.25f, 0.0f}},
+    makeLines({{0.0f, 1.0f},
+               {0.0f, 0.25f},
+               {1.0f, 0.0f},
+               {0.25f, 0.0f},
+               {0.0f, -1.0f},
+               {0.0f, -0.25f},
+               {-1.0f, 0.0f},
+               {-0.25f, 0.0f}},
               colorOfID(QLMColorIDs::WHITE), fAimStream, fAimModel);
 }
 

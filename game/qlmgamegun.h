@@ -6,8 +6,10 @@
 // Depends on game/qlmgamebullet.h (the shells' frames), the graphics and input modules, egl/.
 
 #include "egl/egl.h"
+#include "egl/eglsprite.h"
 
 #include <array>
+#include <cstddef>
 
 /// Gun: a sprite of the gun sprite type, 128 x 128 at the origin.
 void initializeGun();

@@ -91,7 +91,7 @@ void spawnLabel(const std::string& text, std::uint32_t color, double lifetime, E
     fLabels.push_back(label);
 }
 
-const std::vector<QLMLabel*>& labels()
+const std::vector<QLMLabel*>& floatingLabels()
 {
     return fLabels;
 }

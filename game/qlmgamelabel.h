@@ -18,9 +18,9 @@ class QLMLabel
 public:
     /// A text centred on its position in font 1; posts the shown event. Lifetime in seconds, angle in radians,
     /// velocity in units per second, scale rate per second, angular speed in radians per second.
-    QLMLabel(const std::string& text, std::uint32_t color, float lifetime, ECAEvent* shownEvent,
-             ECAEvent* expiredEvent, const EGLVector& position, float scale, float angle, const EGLVector& velocity,
-             float scaleRate, float angularSpeed);
+    QLMLabel(const std::string& text, std::uint32_t color, float lifetime, ECAEvent* shownEvent, ECAEvent* expiredEvent,
+             const EGLVector& position, float scale, float angle, const EGLVector& velocity, float scaleRate,
+             float angularSpeed);
     QLMLabel(const QLMLabel&) = delete;
     QLMLabel& operator=(const QLMLabel&) = delete;
     /// Destroys the transforms and the text label, then posts the expired event.
@@ -58,7 +58,7 @@ void spawnLabel(const std::string& text, std::uint32_t color, double lifetime, E
                 ECAEvent* expiredEvent, const EGLVector& position, float scale, float angle, const EGLVector& velocity,
                 float scaleRate, float angularSpeed);
 /// The labels in creation order.
-const std::vector<QLMLabel*>& labels();
+const std::vector<QLMLabel*>& floatingLabels();
 void tickLabels(double t, double dt);
 void drawLabels();
 /// Deletes the labels whose age has reached their lifetime (each posts its expired event); the others keep

@@ -1,9 +1,7 @@
 #include "game/qlmgamepill.h"
 
-#include "egl/egltool.h"
 #include "foundation/dbg.h"
 #include "game/qlmgraphics.h"
-#include "platform/egc.h"
 
 namespace
 {
@@ -32,19 +30,19 @@ bool rowFires(const QLMPillScheduleRow& row, int second)
 // Rows 3 and 23 start and end at 120 and so never fire; from 420 to 479 no points pill is made. Every period
 // counts from second 0, not from the row's start.
 const std::vector<QLMPillScheduleRow> PILL_SCHEDULE = {
-    {1, true, true, 5, 60, 20},     {2, true, true, 60, 120, 20},   {3, true, true, 120, 120, 20},
-    {4, true, true, 120, 180, 20},  {5, true, true, 180, 240, 20},  {6, true, true, 240, 300, 20},
-    {7, true, true, 300, 360, 20},  {8, true, true, 360, 420, 20},  {9, true, true, 480, 540, 20},
-    {10, true, true, 540, 600, 20}, {11, true, true, 600, 660, 20}, {12, true, true, 660, 720, 20},
-    {13, true, true, 720, 780, 20}, {14, true, true, 780, 840, 20}, {15, true, true, 840, 900, 20},
-    {16, true, false, 900, 960, 20}, {17, true, false, 15, 0, 30},  {18, true, false, 20, 0, 30},
-    {25, true, false, 10, 0, 30},   {26, true, false, 60, 0, 60},   {41, true, true, 15, 60, 20},
-    {42, true, true, 60, 120, 20},  {43, true, true, 120, 120, 20}, {44, true, true, 120, 180, 20},
-    {45, true, true, 180, 240, 20}, {46, true, true, 240, 300, 20}, {47, true, true, 300, 360, 20},
-    {48, true, true, 360, 420, 20}, {49, true, true, 480, 540, 20}, {50, true, true, 540, 600, 20},
-    {51, true, true, 600, 660, 20}, {52, true, true, 660, 720, 20}, {53, true, true, 720, 780, 20},
-    {54, true, true, 780, 840, 20}, {55, true, true, 840, 900, 20}, {56, true, false, 900, 960, 20},
-    {57, true, false, 30, 0, 30},   {58, true, false, 25, 0, 30},
+    {1, true, true, 5, 60, 20},      {2, true, true, 60, 120, 20},   {3, true, true, 120, 120, 20},
+    {4, true, true, 120, 180, 20},   {5, true, true, 180, 240, 20},  {6, true, true, 240, 300, 20},
+    {7, true, true, 300, 360, 20},   {8, true, true, 360, 420, 20},  {9, true, true, 480, 540, 20},
+    {10, true, true, 540, 600, 20},  {11, true, true, 600, 660, 20}, {12, true, true, 660, 720, 20},
+    {13, true, true, 720, 780, 20},  {14, true, true, 780, 840, 20}, {15, true, true, 840, 900, 20},
+    {16, true, false, 900, 960, 20}, {17, true, false, 15, 0, 30},   {18, true, false, 20, 0, 30},
+    {25, true, false, 10, 0, 30},    {26, true, false, 60, 0, 60},   {41, true, true, 15, 60, 20},
+    {42, true, true, 60, 120, 20},   {43, true, true, 120, 120, 20}, {44, true, true, 120, 180, 20},
+    {45, true, true, 180, 240, 20},  {46, true, true, 240, 300, 20}, {47, true, true, 300, 360, 20},
+    {48, true, true, 360, 420, 20},  {49, true, true, 480, 540, 20}, {50, true, true, 540, 600, 20},
+    {51, true, true, 600, 660, 20},  {52, true, true, 660, 720, 20}, {53, true, true, 720, 780, 20},
+    {54, true, true, 780, 840, 20},  {55, true, true, 840, 900, 20}, {56, true, false, 900, 960, 20},
+    {57, true, false, 30, 0, 30},    {58, true, false, 25, 0, 30},
 };
 
 int pillColorOfEffect(int effectID)
@@ -59,37 +57,11 @@ int pillColorOfEffect(int effectID)
 
 QLMPill::QLMPill(int effectID, const SPLVector& position, const SPLVector& velocity)
     : QLMBody(pillShape(position, velocity), QLMObjectIDs::PILL, QLMSizeIDs::SMALL, pillColorOfEffect(effectID)),
-      fEffectID(effectID)
+      fEffectID(effectID),
+      fDrawing(createSprite(getSpriteType(QLMSpriteTypeID::PILLS_SPRITE_TYPE_ID), (effectID - 1) % PILL_SHEET_COLUMNS,
+                            (effectID - 1) / PILL_SHEET_COLUMNS),
+               *sphere())
 {
-    EGL* egl = graphicsLibrary();
-    const float size = static_cast<float>(2.0 * sphere()->radius());
-    fScaling = createScalingTransform(egl, EGLVector{size, size});
-    fTranslation = createTranslationTransform(egl, toFloatVector(sphere()->position()));
-    fSprite = createSprite(getSpriteType(QLMSpriteTypeID::PILLS_SPRITE_TYPE_ID), (effectID - 1) % PILL_SHEET_COLUMNS,
-                           (effectID - 1) / PILL_SHEET_COLUMNS);
-}
-
-QLMPill::~QLMPill() noexcept(false)
-{
-    EGL* egl = graphicsLibrary();
-    destroySprite(fSprite);
-    egl->destroy(fTranslation);
-    egl->destroy(fScaling);
-}
-
-void QLMPill::tick()
-{
-    changeTranslation(graphicsLibrary(), fTranslation, toFloatVector(sphere()->position()));
-}
-
-void QLMPill::draw()
-{
-    EGL* egl = graphicsLibrary();
-    egl->pushTransform(fScaling);
-    egl->pushTransform(fTranslation);
-    fSprite->drawSprite();
-    egl->popTransform();
-    egl->popTransform();
 }
 
 QLMPill* createPill(int effectID, const SPLVector& position, const SPLVector& velocity)
@@ -168,7 +140,7 @@ void drawPills()
 
 void removeDeadPills()
 {
-    deleteIf(fPills, [](const QLMPill& pill) { return !pill.isAlive(); });
+    deleteDeadBodies(fPills);
 }
 
 void deletePills()
@@ -178,8 +150,5 @@ void deletePills()
 
 void scalePillSpeeds(double factor)
 {
-    for (QLMPill* pill : fPills)
-    {
-        pill->sphere()->setVelocity(pill->sphere()->velocity() * factor);
-    }
+    scaleBodySpeeds(fPills, factor);
 }

@@ -34,20 +34,18 @@ class QLMPill final : public QLMBody
 public:
     /// Prefer createPill.
     QLMPill(int effectID, const SPLVector& position, const SPLVector& velocity);
-    /// Destroys the sprite and the translation and scaling transforms; then the sphere leaves.
-    ~QLMPill() noexcept(false) override;
+    /// Destroys the drawing; then the sphere leaves the physics system.
+    ~QLMPill() noexcept(false) override = default;
 
     /// 1 to 64.
     int effectID() const { return fEffectID; }
-    /// The translation follows the sphere.
-    void tick();
-    void draw();
+    /// The drawing follows the sphere.
+    void tick() { fDrawing.follow(*sphere()); }
+    void draw() { fDrawing.draw(); }
 
 private:
     int fEffectID;
-    EGLTransform* fScaling = nullptr;
-    EGLTransform* fTranslation = nullptr;
-    EGLSprite* fSprite = nullptr;
+    QLMBodySprite fDrawing;
 };
 
 /// A new pill of an effect 1 to 64, owned by the caller (appendPill hands it to the list).

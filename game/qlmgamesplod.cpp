@@ -82,7 +82,8 @@ QLMSplod::QLMSplod(int sizeID, int colorID, const SPLVector& position, const SPL
     fPosition = toFloatVector(sphere()->position());
     fTranslation = createTranslationTransform(egl, fPosition);
     // One row per colour, four looks per row.
-    fSprite = createSprite(getSpriteType(QLMSpriteTypeID::SPLODS_SPRITE_TYPE_ID), random->uniformInteger(0, 3), colorID - 1);
+    fSprite =
+        createSprite(getSpriteType(QLMSpriteTypeID::SPLODS_SPRITE_TYPE_ID), random->uniformInteger(0, 3), colorID - 1);
 }
 
 QLMSplod::~QLMSplod() noexcept(false)
@@ -188,12 +189,12 @@ void drawSplods()
 
 void removeDeadSplods()
 {
-    deleteIf(fSplods, [](const QLMSplod& splod) { return !splod.isAlive(); });
+    deleteDeadBodies(fSplods);
 }
 
 void removeFarSplods()
 {
-    deleteIf(fSplods, [](const QLMSplod& splod) { return isFartherThan(splod, FAR_SPLOD_DISTANCE); });
+    deleteFarBodies(fSplods, FAR_SPLOD_DISTANCE);
 }
 
 void deleteSplods()
@@ -203,10 +204,7 @@ void deleteSplods()
 
 void scaleSplodSpeeds(double factor)
 {
-    for (QLMSplod* splod : fSplods)
-    {
-        splod->sphere()->setVelocity(splod->sphere()->velocity() * factor);
-    }
+    scaleBodySpeeds(fSplods, factor);
 }
 
 void splitSplod(const QLMSplod& splod, const SPLVector& direction, double speed)

@@ -29,11 +29,11 @@ namespace
 {
 
 constexpr double BOUNCE_ANGLE = std::numbers::pi / 4.0;
-constexpr double SUB_STEP = 0.01;  // seconds
+constexpr double SUB_STEP = 0.01; // seconds
 constexpr float FIELD_HALF_WIDTH = 800.0f;
 constexpr float FIELD_HALF_HEIGHT = 600.0f;
-constexpr double BULLET_SPEED = 1000.0; // units per second
-constexpr double RELOAD_TIME = 0.4;     // seconds of game time
+constexpr double BULLET_SPEED = 1000.0;    // units per second
+constexpr double RELOAD_TIME = 0.4;        // seconds of game time
 constexpr double EXPLOSION_GROWTH = 200.0; // units per second
 constexpr double EXPLOSION_LIFETIME = 1.0; // seconds
 constexpr double SHIELD_PILL_DELTA = 50.0;
@@ -49,8 +49,7 @@ double aimAngle()
 
 void checkObjectID(const QLMBody* body)
 {
-    DBG_CHECK(QLMObjectIDs::SHIELD <= body->objectID() && body->objectID() <= QLMObjectIDs::PILL,
-              "Unknown object ID.");
+    DBG_CHECK(QLMObjectIDs::SHIELD <= body->objectID() && body->objectID() <= QLMObjectIDs::PILL, "Unknown object ID.");
 }
 
 void playBounce(const QLMBody* first, const QLMBody* second, int sampleID)
@@ -321,7 +320,8 @@ void handleOverlap(QLMBody* first, QLMBody* second)
             playSound(QLMSampleID::BULLET_EXPLOSION_SAMPLE_ID);
         }
         break;
-    case QLMObjectIDs::SPLOD: {
+    case QLMObjectIDs::SPLOD:
+    {
         auto* splod = static_cast<QLMSplod*>(subject);
         splitSplodAtShield(*splod);
         explodeAndKill(splod);
@@ -415,8 +415,8 @@ void awardPoints(const QLMBody* body, int points)
     const EGLVector velocity = toFloatVector(body->sphere()->velocity());
     QLMScoreCounter::instance().add(points);
     ECAEvent* nullEvent = getEvent(QLMEventID::NULL_EVENT_ID);
-    spawnLabel(pointsText(points), pointsColor(points), 2.0, nullEvent, nullEvent, position, 1.0f, 0.0f, velocity,
-               0.1f, static_cast<float>(randomTool()->uniform(-2.0, 2.0)));
+    spawnLabel(pointsText(points), pointsColor(points), 2.0, nullEvent, nullEvent, position, 1.0f, 0.0f, velocity, 0.1f,
+               static_cast<float>(randomTool()->uniform(-2.0, 2.0)));
 }
 
 int splodPoints(const QLMSplod* splod)
