@@ -336,6 +336,11 @@ void EGLLabel::drawLabel()
     mEGL->drawModel(mModel);
 }
 
+const std::string& EGLLabel::text() const
+{
+    return mText;
+}
+
 float EGLLabel::labelWidth() const
 {
     return mWidth;

@@ -108,6 +108,8 @@ public:
     void setBlender(EGLBlendingMethod* blender);
     /// Draws the line through the library, inside a scene.
     void drawLabel();
+    /// The text as last set.
+    const std::string& text() const;
     /// Laid-out width, space units.
     float labelWidth() const;
     /// The font's frame height, space units.
