@@ -1,0 +1,250 @@
+#include "game/qlmscore.h"
+
+#include "egl/egltext.h"
+#include "game/qlmcounter.h"
+#include "game/qlmscoretable.h"
+#include "game/qlmscorestars.h"
+#include "tests/dbgtesting.h"
+#include "tests/game/screentesting.h"
+
+#include <filesystem>
+
+namespace
+{
+
+/// The table the build generates, as the file holds it.
+const std::string GENERATED_TABLE = "Nova Quill\n60000\nZed Marlow\n45000\nIvy Sparks\n32000\nOrla Venn\n24000\n"
+                                    "Kip Fennick\n17500\nMira Flux\n12000\nJuno Vale\n8000\nRex Cobalt\n5000\n"
+                                    "Tess Ember\n2500\nPim Lantern\n1000\n";
+
+std::string names()
+{
+    std::string text;
+    for (const QLMScoreRecord* const record : scoreRecords())
+        text += record->name() + "|";
+    return text;
+}
+
+void expectRanksOneToTen()
+{
+    for (std::size_t i = 0; i < scoreRecords().size(); ++i)
+    {
+        EXPECT_EQ(scoreRecords()[i]->rank(), static_cast<int>(i + 1));
+        EXPECT_EQ(scoreRecords()[i]->rankLabel()->text(), std::to_string(i + 1) + ".");
+    }
+}
+
+/// The table alone, loaded from the working folder's file.
+class ScoreTableTest : public ScreenTest
+{
+protected:
+    void TearDown() override
+    {
+        if (scoreTableInvariant())
+            destroyScoreTable();
+        ScreenTest::TearDown();
+    }
+};
+
+TEST_F(ScoreTableTest, LoadsTheFileSortedAndRanked)
+{
+    writeFile("highscores.txt", "Low\n10\nFirst of 50\n50\nHigh\n90\nSecond of 50\n50\n" + std::string("Neg\n-3\n") +
+                                    "F\n1\nG\n1\nH\n1\nI\n1\nJ\n1\n");
+    loadScoreTable();
+    ASSERT_TRUE(scoreTableInvariant());
+    EXPECT_EQ(names(), "High|First of 50|Second of 50|Low|F|G|H|I|J|Neg|");
+    expectRanksOneToTen();
+}
+
+TEST_F(ScoreTableTest, AnInsertionRanksBelowEqualScoresDropsTheLowestAndRewritesTheFile)
+{
+    loadScoreTable();
+    insertHighscore("Newcomer", 12000);
+    EXPECT_EQ(names(), "Nova Quill|Zed Marlow|Ivy Sparks|Orla Venn|Kip Fennick|Mira Flux|Newcomer|Juno Vale|"
+                       "Rex Cobalt|Tess Ember|");
+    expectRanksOneToTen();
+    std::string expected = GENERATED_TABLE;
+    expected.insert(expected.find("Juno Vale"), "Newcomer\n12000\n");
+    expected.erase(expected.find("Pim Lantern"));
+    EXPECT_EQ(readFile("highscores.txt"), expected);
+    EXPECT_FALSE(std::filesystem::exists("highscores.txt.new"));
+
+    insertHighscore("", -5);
+    EXPECT_EQ(scoreRecords().back()->name(), "Tess Ember") << "the lowest score leaves at once";
+    insertHighscore("", 3000);
+    EXPECT_EQ(scoreRecords()[9]->name(), "Anonymous");
+    EXPECT_EQ(scoreRecords()[9]->scoreLabel()->text(), "3000p.");
+
+    // What was saved loads back as it was.
+    const std::string saved = names();
+    destroyScoreTable();
+    loadScoreTable();
+    EXPECT_EQ(names(), saved);
+}
+
+TEST_F(ScoreTableTest, AFileOfMoreThanTenRecordsLoadsTheFirstTenAndSavesOnlyThem)
+{
+    writeFile("highscores.txt", GENERATED_TABLE + "Eleventh\n99999\n");
+    loadScoreTable();
+    EXPECT_EQ(scoreRecords().front()->name(), "Nova Quill");
+    saveScoreTable();
+    EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
+}
+
+TEST_F(ScoreTableTest, AMissingShortOrMalformedFileLeavesTheTableEmptyAndUntouched)
+{
+    const struct
+    {
+        const char* what;
+        std::string content;
+        std::string thrown;
+    } cases[] = {
+        {"nine records", GENERATED_TABLE.substr(0, GENERATED_TABLE.find("Pim")), "Assertion failure: !file.eof()"},
+        {"a score that is not a number", "Ann\nmany\n" + GENERATED_TABLE,
+         "Assertion failure: \"highscores.txt holds a name line and a score line per record.\" && !file.fail()"},
+    };
+    for (const auto& c : cases)
+    {
+        writeFile("highscores.txt", c.content);
+        EXPECT_EQ(thrownBy([] { loadScoreTable(); }), c.thrown) << c.what;
+        EXPECT_TRUE(scoreRecords().empty()) << c.what;
+        EXPECT_FALSE(scoreTableInvariant()) << c.what;
+        EXPECT_EQ(readFile("highscores.txt"), c.content) << c.what;
+    }
+
+    std::filesystem::remove("highscores.txt");
+    EXPECT_EQ(thrownBy([] { loadScoreTable(); }),
+              "Assertion failure: \"highscores.txt opened for reading.\" && file.is_open()");
+
+    // A good file loads after the failures.
+    writeFile("highscores.txt", GENERATED_TABLE);
+    loadScoreTable();
+    EXPECT_TRUE(scoreTableInvariant());
+}
+
+TEST_F(ScoreTableTest, ASaveThatCannotWriteFailsAndKeepsTheOldFile)
+{
+    loadScoreTable();
+    std::filesystem::create_directory("highscores.txt.new");
+    EXPECT_EQ(thrownBy([] { insertHighscore("Lost", 70000); }),
+              "Assertion failure: \"highscores.txt.new opened for writing.\" && file.is_open()");
+    EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
+}
+
+TEST_F(ScoreTableTest, AHighScoreMustBeatTheLowestOfTheTable)
+{
+    loadScoreTable();
+    ECACondition* const isHighscore = createIsHighscoreCondition();
+    // The condition ignores the machine it is asked for.
+    ECAState* const state = ECA::createState(ECA::nullAction(), ECA::nullAction(), ECA::nullProcess(), 0.0);
+    ECAMachineType* const type = ECA::createMachineType({state}, {}, {}, {}, state, state);
+    ECAMachine anyMachine(type);
+    for (const auto& [score, expected] : {std::pair{1000, false}, {1001, true}, {-7, false}, {60001, true}})
+    {
+        QLMScoreCounter::instance().reset();
+        QLMScoreCounter::instance().add(score);
+        EXPECT_EQ(isHighscore->evaluate(anyMachine), expected) << score;
+    }
+    deleteIsHighscoreCondition(isHighscore);
+    deleteIsHighscoreCondition(nullptr);
+    ECA::destroyMachineType(type);
+    ECA::destroyState(state);
+}
+
+/// The whole screen with its machine, driven by the coordinator's events and the keys.
+class ScoreScreenTest : public ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        initializeScore();
+    }
+
+    void TearDown() override
+    {
+        post(QLMEventID::QUIT_EVENT_ID);
+        shutdownScore();
+        ScreenTest::TearDown();
+    }
+};
+
+TEST_F(ScoreScreenTest, OpensTheStarFieldTableAndNameEntry)
+{
+    EXPECT_EQ(scoreStars().size(), STAR_COUNT);
+    EXPECT_TRUE(scoreTableInvariant());
+    EXPECT_TRUE(scoreInputInvariant());
+    EXPECT_EQ(scoreNameLabel()->text(), "><");
+    EXPECT_EQ(ECA::machines().size(), 1u);
+}
+
+TEST_F(ScoreScreenTest, TheNameEntryShowsTypedTextWithBackspaceAndReturnStoresItWithTheScore)
+{
+    QLMScoreCounter::instance().reset();
+    QLMScoreCounter::instance().add(20000);
+    characterBuffer() = "left over";
+    post(QLMEventID::NAME_ENTRY_ENTERED_EVENT_ID);
+    runFrame();
+    EXPECT_EQ(scoreNameLabel()->text(), "><") << "the entry starts empty";
+
+    hosttest::typeText("Bea");
+    tapKey(VK_BACK);
+    hosttest::typeText("n");
+    runFrame();
+    runFrame();
+    EXPECT_EQ(scoreNameLabel()->text(), ">Ben<");
+
+    tapKey(VK_RETURN);
+    runFrame();
+    EXPECT_EQ(scoreRecords()[4]->name(), "Ben");
+    EXPECT_EQ(scoreRecords()[4]->score(), 20000);
+    EXPECT_NE(readFile("highscores.txt").find("Orla Venn\n24000\nBen\n20000\nKip Fennick\n"), std::string::npos);
+
+    // Return again, now on the table, stores nothing more.
+    tapKey(VK_RETURN);
+    runFrame();
+    EXPECT_EQ(scoreRecords()[5]->name(), "Kip Fennick");
+}
+
+TEST_F(ScoreScreenTest, ReturnWithoutTypingStoresAnonymous)
+{
+    QLMScoreCounter::instance().reset();
+    QLMScoreCounter::instance().add(1001);
+    post(QLMEventID::NAME_ENTRY_ENTERED_EVENT_ID);
+    tapKey(VK_RETURN);
+    runFrame();
+    EXPECT_EQ(scoreRecords().back()->name(), "Anonymous");
+    EXPECT_EQ(scoreRecords().back()->score(), 1001);
+}
+
+TEST_F(ScoreScreenTest, DrawsOnlyWhileTheHallOfFameOrTheNameEntryIsShown)
+{
+    const auto clearsOfAFrame = []
+    {
+        hosttest::resetD3D8Counters();
+        runFrame();
+        return hosttest::d3d8Counters().clears;
+    };
+    EXPECT_EQ(clearsOfAFrame(), 0) << "idle";
+    post(QLMEventID::HALL_OF_FAME_ENTERED_EVENT_ID);
+    EXPECT_EQ(clearsOfAFrame(), 1) << "hall of fame";
+    EXPECT_EQ(pixelAt(-799.0f, 599.0f) & 0x0000FF, 0x40u) << "the dark blue background";
+    post(QLMEventID::HALL_OF_FAME_ENTERED_EVENT_ID);
+    EXPECT_EQ(clearsOfAFrame(), 1) << "entering again changes nothing";
+    post(QLMEventID::HALL_OF_FAME_LEFT_EVENT_ID);
+    EXPECT_EQ(clearsOfAFrame(), 0) << "idle again";
+    post(QLMEventID::NAME_ENTRY_ENTERED_EVENT_ID);
+    EXPECT_EQ(clearsOfAFrame(), 1) << "name entry";
+}
+
+TEST_F(ScoreScreenTest, TheStarsMoveOnlyWhileTheScreenIsShown)
+{
+    const QLMStar& star = *scoreStars().front();
+    runFrame();
+    EXPECT_EQ(star.progress(), 0.0);
+    post(QLMEventID::HALL_OF_FAME_ENTERED_EVENT_ID);
+    runFrame();
+    EXPECT_GT(star.progress(), 0.0);
+}
+
+} // namespace
