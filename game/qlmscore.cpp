@@ -11,8 +11,8 @@
 #include "game/qlmevent.h"
 #include "game/qlmgraphics.h"
 #include "game/qlminput.h"
-#include "game/qlmscoretable.h"
 #include "game/qlmscorestars.h"
+#include "game/qlmscoretable.h"
 #include "game/qlmscroll.h"
 #include "platform/egc.h"
 

@@ -26,9 +26,9 @@ QLMRectangle::QLMRectangle(const std::uint32_t& color, const EGLVector& position
 {
     EGL* const egl = graphicsLibrary();
     fStream = egl->createStream(EGL::COLOR_VERTICES, 4, 0);
-    fModel = egl->createModel(fStream, {0, 4}, egl->primitiveType(EGL::TRIANGLE_FAN),
-                              egl->shadingMethod(EGL::FLAT_SHADING), egl->blendingMethod(EGL::ALPHA_BLENDING),
-                              egl->nullTexture());
+    fModel =
+        egl->createModel(fStream, {0, 4}, egl->primitiveType(EGL::TRIANGLE_FAN), egl->shadingMethod(EGL::FLAT_SHADING),
+                         egl->blendingMethod(EGL::ALPHA_BLENDING), egl->nullTexture());
     rebuildVertices();
 }
 
@@ -56,7 +56,8 @@ void QLMRectangle::rebuildVertices()
     const float hh = fSize.y * 0.5f;
     const float cx = fPosition.x;
     const float cy = fPosition.y;
-    const std::vector<EGLVector> corners = {{cx - hw, cy + hh}, {cx + hw, cy + hh}, {cx + hw, cy - hh}, {cx - hw, cy - hh}};
+    const std::vector<EGLVector> corners = {
+        {cx - hw, cy + hh}, {cx + hw, cy + hh}, {cx + hw, cy - hh}, {cx - hw, cy - hh}};
     EGL* const egl = graphicsLibrary();
     egl->beginChange(fStream);
     fStream->setPositions(0, {0, 4}, corners);
@@ -67,10 +68,9 @@ void QLMRectangle::rebuildVertices()
 // Scrolling text --------------------------------------------------------------------------------------------------
 
 QLMScrollText::QLMScrollText(EGLFont* font, EGLBlendingMethod* blendingMethod, const std::uint32_t& bandColor,
-                             const std::uint32_t& textColor, const std::string& text, float y, float left,
-                             float right, float speed)
-    : fTranslation(nullptr), fLabel(nullptr), fBand(nullptr), fY(y), fLeft(left), fRight(right), fSpeed(speed),
-      fX(0.0f)
+                             const std::uint32_t& textColor, const std::string& text, float y, float left, float right,
+                             float speed)
+    : fTranslation(nullptr), fLabel(nullptr), fBand(nullptr), fY(y), fLeft(left), fRight(right), fSpeed(speed), fX(0.0f)
 {
     EGL* const egl = graphicsLibrary();
     fTranslation = createTranslationTransform(egl, {0.0f, 0.0f});
@@ -117,11 +117,11 @@ void QLMScrollText::draw()
 // Registry --------------------------------------------------------------------------------------------------------
 
 QLMScrollText* openScrollText(EGLFont* font, EGLBlendingMethod* blendingMethod, const std::uint32_t& bandColor,
-                              const std::uint32_t& textColor, const std::string& text, float y, float left,
-                              float right, float speed)
+                              const std::uint32_t& textColor, const std::string& text, float y, float left, float right,
+                              float speed)
 {
-    QLMScrollText* const scrollText = new (std::nothrow)
-        QLMScrollText(font, blendingMethod, bandColor, textColor, text, y, left, right, speed);
+    QLMScrollText* const scrollText =
+        new (std::nothrow) QLMScrollText(font, blendingMethod, bandColor, textColor, text, y, left, right, speed);
     DBG_ASSERT(scrollText);
     registry().insert(scrollText);
     return scrollText;

@@ -79,8 +79,8 @@ private:
 /// A new registered text, centred vertically on y, starting just beyond the right bound and moving speed space
 /// units left per update (a negative speed moves it right, and it never wraps). Owned by the registry.
 QLMScrollText* openScrollText(EGLFont* font, EGLBlendingMethod* blendingMethod, const std::uint32_t& bandColor,
-                              const std::uint32_t& textColor, const std::string& text, float y, float left,
-                              float right, float speed);
+                              const std::uint32_t& textColor, const std::string& text, float y, float left, float right,
+                              float speed);
 /// Unregisters and deletes a registered text.
 void closeScrollText(QLMScrollText* scrollText);
 /// True when the text is in the registry.

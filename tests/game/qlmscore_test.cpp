@@ -2,8 +2,8 @@
 
 #include "egl/egltext.h"
 #include "game/qlmcounter.h"
-#include "game/qlmscoretable.h"
 #include "game/qlmscorestars.h"
+#include "game/qlmscoretable.h"
 #include "tests/dbgtesting.h"
 #include "tests/game/screentesting.h"
 
@@ -138,12 +138,14 @@ TEST_F(ScoreTableTest, AHighScoreMustBeatTheLowestOfTheTable)
     // The condition ignores the machine it is asked for.
     ECAState* const state = ECA::createState(ECA::nullAction(), ECA::nullAction(), ECA::nullProcess(), 0.0);
     ECAMachineType* const type = ECA::createMachineType({state}, {}, {}, {}, state, state);
-    ECAMachine anyMachine(type);
-    for (const auto& [score, expected] : {std::pair{1000, false}, {1001, true}, {-7, false}, {60001, true}})
     {
-        QLMScoreCounter::instance().reset();
-        QLMScoreCounter::instance().add(score);
-        EXPECT_EQ(isHighscore->evaluate(anyMachine), expected) << score;
+        ECAMachine anyMachine(type);
+        for (const auto& [score, expected] : {std::pair{1000, false}, {1001, true}, {-7, false}, {60001, true}})
+        {
+            QLMScoreCounter::instance().reset();
+            QLMScoreCounter::instance().add(score);
+            EXPECT_EQ(isHighscore->evaluate(anyMachine), expected) << score;
+        }
     }
     deleteIsHighscoreCondition(isHighscore);
     deleteIsHighscoreCondition(nullptr);

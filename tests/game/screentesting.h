@@ -33,9 +33,9 @@ protected:
     {
         hosttest::resetWindows();
         fWorkingDirectory = std::filesystem::current_path();
-        fFolder = std::filesystem::temp_directory_path() /
-                  ("quillom-screens-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fFolder =
+            std::filesystem::temp_directory_path() / ("quillom-screens-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(fFolder);
         std::filesystem::create_directories(fFolder);
         // Pictures and sounds are only read: links will do. The table is a copy of its own.
