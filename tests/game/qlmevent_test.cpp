@@ -47,10 +47,14 @@ TEST_F(QLMEventTest, KeysPostTheirDownAndUpEvents)
         int upID;
     };
     const Case cases[] = {
-        {VK_RETURN, QLMEventID::RETURN_DOWN_EVENT_ID, 110}, {VK_ESCAPE, QLMEventID::ESCAPE_DOWN_EVENT_ID, 114},
-        {VK_UP, QLMEventID::UP_DOWN_EVENT_ID, 121},         {VK_DOWN, QLMEventID::DOWN_DOWN_EVENT_ID, 123},
-        {VK_F1, QLMEventID::F1_DOWN_EVENT_ID, 175},         {VK_F2, QLMEventID::F2_DOWN_EVENT_ID, 176},
-        {VK_BACK, 28, 108},                                  {'A', 55, 135},
+        {VK_RETURN, QLMEventID::RETURN_DOWN_EVENT_ID, 110},
+        {VK_ESCAPE, QLMEventID::ESCAPE_DOWN_EVENT_ID, 114},
+        {VK_UP, QLMEventID::UP_DOWN_EVENT_ID, 121},
+        {VK_DOWN, QLMEventID::DOWN_DOWN_EVENT_ID, 123},
+        {VK_F1, QLMEventID::F1_DOWN_EVENT_ID, 175},
+        {VK_F2, QLMEventID::F2_DOWN_EVENT_ID, 176},
+        {VK_BACK, 28, 108},
+        {'A', 55, 135},
         {VK_PAUSE, 27, 107}, // no key code of its own: code 1
     };
     EventRecorder recorder;
@@ -72,6 +76,11 @@ TEST_F(QLMEventTest, EveryAutoRepeatPostsAnotherKeyDown)
     hosttest::releaseKey(VK_DOWN);
     processMessages();
     EXPECT_EQ(recorder.deliver(), (IDs{43, 43, 43, 123}));
+
+    const LPARAM repeatCount = 3;
+    const MSG message{windowHandle(), WM_KEYDOWN, VK_DOWN, repeatCount, 0, {}};
+    DispatchMessageA(&message);
+    EXPECT_EQ(recorder.deliver(), (IDs{43, 43, 43})) << "one message with a repeat count of 3";
 }
 
 TEST_F(QLMEventTest, KeyEventsComeBeforeEventsPostedAfterTheMessages)
@@ -102,7 +111,8 @@ TEST_F(QLMEventTest, TheListenerHandlesEveryKeyAndRefusesUnknownCodes)
 
 TEST_F(QLMEventTest, KeyMessagesAreHandledOnlyWhileTheListenerIsRegistered)
 {
-    const auto keyRoutes = [] {
+    const auto keyRoutes = []
+    {
         std::vector<hosttest::Route> routes;
         for (const hosttest::LoggedMessage& message : hosttest::messageLog())
             if (message.message == WM_KEYDOWN)

@@ -198,7 +198,8 @@ protected:
         egl->present();
         destroyLabel(label);
         const hosttest::PresentedFrame& frame = hosttest::lastPresentedFrame();
-        return std::count_if(frame.pixels.begin(), frame.pixels.end(), [](std::uint32_t p) { return p != CLEAR_COLOR; });
+        return std::count_if(frame.pixels.begin(), frame.pixels.end(),
+                             [](std::uint32_t p) { return p != CLEAR_COLOR; });
     }
 };
 
@@ -328,7 +329,8 @@ TEST_F(GameTest, GraphicsReadTheirImagesFromTheWorkingDirectory)
     const std::filesystem::path empty = std::filesystem::temp_directory_path() / "qlmgraphics_test_empty";
     std::filesystem::create_directories(empty);
     std::filesystem::current_path(empty);
-    EXPECT_EQ(thrownBy([] { initializeGraphics(); }), "Assertion failure: \"Image file open successfully.\" && inputFile.is_open()");
+    EXPECT_EQ(thrownBy([] { initializeGraphics(); }),
+              "Assertion failure: \"Image file open successfully.\" && inputFile.is_open()");
     EXPECT_FALSE(texturesAreOpen());
     closeGraphicsDevice();
     std::filesystem::current_path(dataFolder);

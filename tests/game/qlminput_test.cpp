@@ -30,9 +30,8 @@ TEST_F(QLMCharacterBufferTest, KeepsCharactersFrom32To128AsUnsignedBytes)
         bool kept;
     };
     const Case cases[] = {
-        {31, false},  {32, true},   {'a', true},  {127, true},  {128, true},
-        {129, false}, {255, false}, {'\t', false}, {'\r', false}, {8, false},
-        {0x141, true}, // taken as its low byte, 'A'
+        {31, false},    {32, true},    {'a', true},   {127, true}, {128, true},   {129, false},
+        {255, false},   {'\t', false}, {'\r', false}, {8, false},  {0x141, true}, // taken as its low byte, 'A'
         {0x100, false},
     };
     for (const Case& c : cases)

@@ -91,11 +91,13 @@ TEST_F(QLMSoundTest, TheMusicSwitchStopsAndRestartsTheCurrentTrack)
     };
     const auto off = [] { return !toggleMusic(); };
     const auto on = [] { return toggleMusic(); };
-    const auto play = [] {
+    const auto play = []
+    {
         playMusic(QLMTrackID::GAME_TRACK_ID);
         return true;
     };
-    const auto stop = [] {
+    const auto stop = []
+    {
         stopMusic();
         return true;
     };
