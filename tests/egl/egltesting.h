@@ -1,27 +1,11 @@
 #pragma once
-// Helpers shared by the graphics library's tests: the text of a thrown DBGException, and one hidden test
-// window for the Direct3D device to draw into.
+// Helpers shared by the graphics library's tests: one hidden test window for the Direct3D device to draw
+// into, and thrownBy (tests/dbgtesting.h).
 
-#include "foundation/dbg.h"
 #include "host/win32.h"
+#include "tests/dbgtesting.h"
 
 #include <cstdint>
-#include <functional>
-#include <string>
-
-/// Runs the action and returns "<kind>: <description>" of the DBGException it throws, or "nothing thrown".
-inline std::string thrownBy(const std::function<void()>& action)
-{
-    try
-    {
-        action();
-    }
-    catch (const DBGException& exception)
-    {
-        return std::string(exception.kind()) + ": " + exception.description();
-    }
-    return "nothing thrown";
-}
 
 /// Width and height of the test window's client area, in pixels.
 constexpr int TEST_WINDOW_WIDTH = 64;
