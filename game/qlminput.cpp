@@ -27,15 +27,10 @@ SILMouse& openedMouse()
 
 const SILVector& velocity(int velocityID)
 {
-    switch (velocityID)
-    {
-    case QLMMouseVelocityID::LOW_VELOCITY_ID:
-    case QLMMouseVelocityID::MEDIUM_VELOCITY_ID:
-    case QLMMouseVelocityID::HIGH_VELOCITY_ID:
-        return VELOCITIES[velocityID - QLMMouseVelocityID::LOW_VELOCITY_ID];
-    default:
-        DBG_ERROR("Unknown mouse velocity.");
-    }
+    DBG_CHECK((QLMMouseVelocityID::LOW_VELOCITY_ID <= velocityID) &&
+                  (velocityID <= QLMMouseVelocityID::HIGH_VELOCITY_ID),
+              "Unknown mouse velocity.");
+    return VELOCITIES[velocityID - QLMMouseVelocityID::LOW_VELOCITY_ID];
 }
 
 } // namespace
