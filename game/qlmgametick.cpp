@@ -41,10 +41,11 @@ constexpr double SHIELD_PILL_DELTA = 50.0;
 DBGTimer* fTickTimer = nullptr;
 double fReloadDeadline = 0.0;
 
+/// Radians, in double precision so that straight up is exactly pi/2.
 double aimAngle()
 {
     const SILVector pointer = mousePosition();
-    return std::atan2(pointer.y(), pointer.x());
+    return std::atan2(static_cast<double>(pointer.y()), static_cast<double>(pointer.x()));
 }
 
 void checkObjectID(const QLMBody* body)
@@ -198,7 +199,7 @@ void tickGame()
     setMousePosition(SILVector(std::clamp(pointer.x(), -FIELD_HALF_WIDTH, FIELD_HALF_WIDTH),
                                std::clamp(pointer.y(), -FIELD_HALF_HEIGHT, FIELD_HALF_HEIGHT)));
     const SILVector aim = mousePosition();
-    const double angle = std::atan2(aim.y(), aim.x());
+    const double angle = aimAngle();
     colourAimMarker(frontShellColor());
     moveAimMarker(EGLVector{aim.x(), aim.y()});
     updateLaser(EGLVector{aim.x(), aim.y()});
