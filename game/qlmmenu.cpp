@@ -8,6 +8,7 @@
 #include "game/qlmevent.h"
 #include "game/qlmgraphics.h"
 #include "game/qlminput.h"
+#include "game/qlmscreenmachine.h"
 #include "game/qlmsound.h"
 #include "platform/egc.h"
 
@@ -313,8 +314,8 @@ void buildMenuMachineType()
     fMenuMachineType = ECA::createMachineType(states, {escape, up, down, enter, draw}, {always}, actions,
                                               fMenuIdleState, fMenuFinalState);
 
-    const auto add = [always](ECAState* from, ECAEvent* event, ECAAction* action, ECAState* to)
-    { fMenuMachineType->addTransition(ECATransition(from, event, always, action, to)); };
+    const auto add = [](ECAState* from, ECAEvent* event, ECAAction* action, ECAState* to)
+    { addUnguardedTransition(fMenuMachineType, from, event, action, to); };
 
     // The menu always opens at GRAPHICS. Up and Down stop at a page's ends; Escape closes the menu from the main
     // page and goes back to a sub-page's main item; Return opens a sub-page, selects a sub-page item, or quits.

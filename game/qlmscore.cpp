@@ -13,6 +13,7 @@
 #include "game/qlminput.h"
 #include "game/qlmscorestars.h"
 #include "game/qlmscoretable.h"
+#include "game/qlmscreenmachine.h"
 #include "game/qlmscroll.h"
 #include "platform/egc.h"
 
@@ -53,33 +54,15 @@ ECAState* fScoreTableState = nullptr;
 ECAState* fScoreInputState = nullptr;
 ECAState* fScoreFinalState = nullptr;
 
-/// Holds the timers of the screen's tick and draw; each copy makes its own pair.
-class QLMScoreMachine final : public ECAMachine
+/// Measures the screen's tick with "Tick score timer" and its draw with "Draw score timer".
+class QLMScoreMachine final : public QLMScreenMachine
 {
 public:
-    explicit QLMScoreMachine(ECAMachineType* machineType) : ECAMachine(machineType) { createTimers(); }
-    QLMScoreMachine(const QLMScoreMachine& other) : ECAMachine(other) { createTimers(); }
-    QLMScoreMachine& operator=(const QLMScoreMachine&) = delete;
-    ~QLMScoreMachine() override
+    explicit QLMScoreMachine(ECAMachineType* machineType)
+        : QLMScreenMachine(machineType, "Draw score timer", "Tick score timer")
     {
-        DBG::destroyTimer(fTickTimer);
-        DBG::destroyTimer(fDrawTimer);
     }
-
     ECACloneable* clone() const override { return cloneOf(*this); }
-
-    DBGTimer& drawTimer() { return *fDrawTimer; }
-    DBGTimer& tickTimer() { return *fTickTimer; }
-
-private:
-    void createTimers()
-    {
-        fDrawTimer = DBG::createTimer("Draw score timer");
-        fTickTimer = DBG::createTimer("Tick score timer");
-    }
-
-    DBGTimer* fDrawTimer = nullptr;
-    DBGTimer* fTickTimer = nullptr;
 };
 
 void tickScore(QLMScoreMachine& machine)
@@ -222,8 +205,8 @@ void buildScoreMachineType()
         {quit, hallOfFameEntered, hallOfFameLeft, nameEntryEntered, draw, returnDown}, {always},
         {null, drawScore, updateScoreTable, clearCharacterBuffer}, fScoreIdleState, fScoreFinalState);
 
-    const auto add = [always](ECAState* from, ECAEvent* event, ECAAction* action, ECAState* to)
-    { fScoreMachineType->addTransition(ECATransition(from, event, always, action, to)); };
+    const auto add = [](ECAState* from, ECAEvent* event, ECAAction* action, ECAState* to)
+    { addUnguardedTransition(fScoreMachineType, from, event, action, to); };
     add(fScoreIdleState, hallOfFameEntered, null, fScoreTableState);
     add(fScoreIdleState, nameEntryEntered, clearCharacterBuffer, fScoreInputState);
     add(fScoreIdleState, quit, null, fScoreFinalState);
