@@ -62,8 +62,8 @@ TEST_F(QLMGameMachineTest, PlaysFromGetReadyToGameOverAndBackToIdle)
     deliver(QLMEventID::GAME_ENTERED_EVENT_ID);
     EXPECT_EQ(state(), gameState(GET_READY));
     ASSERT_EQ(floatingLabels().size(), 1u);
-    EXPECT_EQ(recorder.deliver(), (std::vector<int>{QLMEventID::GAME_ENTERED_EVENT_ID,
-                                                    QLMEventID::GET_READY_SHOWN_EVENT_ID}));
+    EXPECT_EQ(recorder.deliver(),
+              (std::vector<int>{QLMEventID::GAME_ENTERED_EVENT_ID, QLMEventID::GET_READY_SHOWN_EVENT_ID}));
 
     frame();
     EXPECT_EQ(splods().size(), 6u) << "the first tick spawns the field";

@@ -27,8 +27,9 @@ TEST_F(QLMGameExplosionTest, BlendingMixesEachChannelRoundingHalvesUp)
         double t;
         std::uint32_t blended;
     };
-    for (const Case& c : {Case{0xFFFE015A, 0x00000000, 0.5, 0x807F012D}, Case{0xFFFE015A, 0x00000000, 0.0, 0xFFFE015A},
-                          Case{0x12345678, 0xFFFFFFFF, 1.0, 0xFFFFFFFF}, Case{0x00000000, 0xFF000000, 0.25, 0x40000000}})
+    for (const Case& c :
+         {Case{0xFFFE015A, 0x00000000, 0.5, 0x807F012D}, Case{0xFFFE015A, 0x00000000, 0.0, 0xFFFE015A},
+          Case{0x12345678, 0xFFFFFFFF, 1.0, 0xFFFFFFFF}, Case{0x00000000, 0xFF000000, 0.25, 0x40000000}})
     {
         EXPECT_EQ(blendColors(c.a, c.b, c.t), c.blended) << std::hex << c.a << " " << c.b << " " << c.t;
     }

@@ -4,6 +4,9 @@
 #include "tests/game/eventrecorder.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <cmath>
+#include <numbers>
+
 namespace
 {
 
@@ -69,6 +72,59 @@ TEST_F(QLMGameShieldTest, PostsTheCollapseInEveryTickOnceTheRadiusIsAtMost64)
 TEST_F(QLMGameShieldTest, ThereIsOnlyOneShield)
 {
     EXPECT_EQ(thrownBy([] { initializeShield(); }), "Assertion failure: !shieldIsInitialized()");
+}
+
+} // namespace
+
+namespace
+{
+
+/// Whether any pixel within two of the point (view-space units) differs between the two frames.
+bool differsNear(const hosttest::PresentedFrame& a, const hosttest::PresentedFrame& b, double x, double y)
+{
+    const int column = static_cast<int>(a.width / 2 + x * a.width / 1600.0);
+    const int row = static_cast<int>(a.height / 2 - y * a.height / 1200.0);
+    for (int dy = -2; dy <= 2; ++dy)
+    {
+        for (int dx = -2; dx <= 2; ++dx)
+        {
+            if (a.at(column + dx, row + dy) != b.at(column + dx, row + dy))
+            {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(QLMGameShieldTest, TheRingShowsDashesOfNineDegreesEighteenDegreesApartTurnedWithTheAim)
+{
+    deliver(QLMEventID::GAME_ENTERED_EVENT_ID);
+    // Aimed 9 degrees up, half a dash off the untouched ring: dashes at 9 + 18 k degrees, gaps at 18 k.
+    const double pi = std::numbers::pi;
+    setMousePosition(
+        SILVector(static_cast<float>(300.0 * std::cos(pi / 20.0)), static_cast<float>(300.0 * std::sin(pi / 20.0))));
+    frame();
+    graphicsLibrary()->present();
+    const hosttest::PresentedFrame withRing = hosttest::lastPresentedFrame();
+    ring->setRadius(150.0f);
+    drawGame();
+    graphicsLibrary()->present();
+    const hosttest::PresentedFrame moved = hosttest::lastPresentedFrame();
+    ASSERT_GT(withRing.width, 0);
+
+    for (const double degrees : {45.0, 99.0, 225.0})
+    {
+        EXPECT_TRUE(differsNear(withRing, moved, 200.0 * std::cos(degrees * pi / 180.0),
+                                200.0 * std::sin(degrees * pi / 180.0)))
+            << "a dash at " << degrees;
+    }
+    for (const double degrees : {36.0, 90.0, 216.0})
+    {
+        EXPECT_FALSE(differsNear(withRing, moved, 200.0 * std::cos(degrees * pi / 180.0),
+                                 200.0 * std::sin(degrees * pi / 180.0)))
+            << "a gap at " << degrees;
+    }
 }
 
 } // namespace

@@ -53,7 +53,8 @@ TEST_F(QLMGameSplodTest, ASplitMakesTwoHalvesOfTheNextSizeFlyingApartAcrossTheMo
         int halfSizeID;
         double offset;
     };
-    for (const Case& c : {Case{QLMSizeIDs::LARGE, QLMSizeIDs::MEDIUM, 40.0}, Case{QLMSizeIDs::MEDIUM, QLMSizeIDs::SMALL, 20.0}})
+    for (const Case& c :
+         {Case{QLMSizeIDs::LARGE, QLMSizeIDs::MEDIUM, 40.0}, Case{QLMSizeIDs::MEDIUM, QLMSizeIDs::SMALL, 20.0}})
     {
         deleteSplods();
         const QLMSplod* parent = addSplod(c.sizeID, QLMColorIDs::GREEN, SPLVector(500.0, 0.0), SPLVector(100.0, 0.0));

@@ -113,17 +113,17 @@ TEST_F(QLMGameTickTest, BouncesSoundOnlyWhenTheVelocitiesAreAQuarterTurnApart)
         bool audible;
     };
     const Case cases[] = {
-        {{10.0, 0.0}, {-10.0, 0.0}, true},        {{10.0, 0.0}, {0.0, 10.0}, true},
-        {{10.0, 0.0}, {10.0, 10.0}, true},         {{10.0, 0.0}, {10.0, 9.0}, false},
-        {{10.0, 0.0}, {20.0, 0.0}, false},         {{0.0, 0.0}, {10.0, 0.0}, false},
-        {{1e-3, 0.0}, {-1e-3, 0.0}, false},        {{1e10, 1.0}, {-1e10, -1.0}, true},
+        {{10.0, 0.0}, {-10.0, 0.0}, true},  {{10.0, 0.0}, {0.0, 10.0}, true},   {{10.0, 0.0}, {10.0, 10.0}, true},
+        {{10.0, 0.0}, {10.0, 9.0}, false},  {{10.0, 0.0}, {20.0, 0.0}, false},  {{0.0, 0.0}, {10.0, 0.0}, false},
+        {{1e-3, 0.0}, {-1e-3, 0.0}, false}, {{1e10, 1.0}, {-1e10, -1.0}, true},
     };
     for (const Case& c : cases)
     {
         deletePills();
         QLMPill* a = addPill(20, SPLVector(0.0, 500.0), c.va);
         QLMPill* b = addPill(20, SPLVector(0.0, -500.0), c.vb);
-        EXPECT_EQ(isAudibleBounce(a, b), c.audible) << c.va.x() << "," << c.va.y() << " " << c.vb.x() << "," << c.vb.y();
+        EXPECT_EQ(isAudibleBounce(a, b), c.audible)
+            << c.va.x() << "," << c.va.y() << " " << c.vb.x() << "," << c.vb.y();
     }
     const QLMPill* pill = pills().front();
     QLMSplod* splod = addSplod(QLMSizeIDs::SMALL, QLMColorIDs::RED, SPLVector(500.0, 0.0), SPLVector(-10.0, 0.0));
@@ -143,8 +143,8 @@ TEST_F(QLMGameTickTest, AtTheShieldSplodsBurstAndShrinkItByTheirSize)
         float target;
         std::size_t halves;
     };
-    for (const Case& c : {Case{QLMSizeIDs::SMALL, 180.0f, 0}, Case{QLMSizeIDs::MEDIUM, 160.0f, 2},
-                          Case{QLMSizeIDs::LARGE, 140.0f, 2}})
+    for (const Case& c :
+         {Case{QLMSizeIDs::SMALL, 180.0f, 0}, Case{QLMSizeIDs::MEDIUM, 160.0f, 2}, Case{QLMSizeIDs::LARGE, 140.0f, 2}})
     {
         deleteSplods();
         getShield()->circle().setRadius(200.0f);
@@ -224,11 +224,10 @@ TEST_F(QLMGameTickTest, PillEffectsChangeTheScoreTheShieldAndTheSpeeds)
         double speedFactor;
     };
     const Case cases[] = {
-        {1, 100, 200.0f, 1.0},      {2, 1000, 200.0f, 1.0},     {16, 15000, 200.0f, 1.0},
-        {17, 0, 250.0f, 1.0},       {18, 0, 200.0f, 0.25},      {19, 0, 200.0f, 1.0},
-        {25, 0, 200.0f, -1.0},      {40, 0, 200.0f, 1.0},       {41, -100, 200.0f, 1.0},
-        {42, -1000, 200.0f, 1.0},   {56, -15000, 200.0f, 1.0},  {57, 0, 150.0f, 1.0},
-        {58, 0, 200.0f, 1.75},      {64, 0, 200.0f, 1.0},
+        {1, 100, 200.0f, 1.0},   {2, 1000, 200.0f, 1.0},   {16, 15000, 200.0f, 1.0},  {17, 0, 250.0f, 1.0},
+        {18, 0, 200.0f, 0.25},   {19, 0, 200.0f, 1.0},     {25, 0, 200.0f, -1.0},     {40, 0, 200.0f, 1.0},
+        {41, -100, 200.0f, 1.0}, {42, -1000, 200.0f, 1.0}, {56, -15000, 200.0f, 1.0}, {57, 0, 150.0f, 1.0},
+        {58, 0, 200.0f, 1.75},   {64, 0, 200.0f, 1.0},
     };
     QLMBullet* bullet = addBullet(QLMColorIDs::RED, SPLVector(0.0, 500.0));
     for (const Case& c : cases)
@@ -285,8 +284,7 @@ TEST_F(QLMGameTickTest, ABulletHittingAPillTakesItsEffectAndPlaysItsColour)
     EXPECT_EQ(explosions().size(), 2u);
     ASSERT_EQ(floatingLabels().size(), 1u);
     EXPECT_EQ(floatingLabels().front()->textLabel()->color(), 0x80FF0000u) << "negative points show red";
-    EXPECT_EQ(playedSamples(),
-              (std::vector<std::string>{"redpill.wav", "pillexplosion.wav", "bulletexplosion.wav"}));
+    EXPECT_EQ(playedSamples(), (std::vector<std::string>{"redpill.wav", "pillexplosion.wav", "bulletexplosion.wav"}));
     EXPECT_EQ(pointsText(-1000), "-1000");
     EXPECT_EQ(pointsText(500), "500");
     EXPECT_EQ(pointsColor(0), 0x80FF0000u);
