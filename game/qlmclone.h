@@ -1,5 +1,6 @@
 #pragma once
-// The clone that the game's actions, processes, conditions and machines hand to ECA: a heap copy of the source.
+// What the game's screens share in making the parts of their state machines: the clone that ECA asks for, and the
+// creation check that names the member a part was made for.
 
 #include "foundation/dbg.h"
 #include "foundation/eca.h"
@@ -13,4 +14,13 @@ ECACloneable* cloneOf(const T& source)
     T* const clone = new (std::nothrow) T(source);
     DBG_ASSERT(clone);
     return clone;
+}
+
+/// The new object, or, when there is none, an "Assertion failure" whose description is the name (a literal).
+template <class T>
+T* created(T* object, const char* name)
+{
+    if (!object)
+        throw DBGException("Assertion failure", name, __FILE__, __LINE__);
+    return object;
 }

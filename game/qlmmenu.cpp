@@ -27,15 +27,6 @@ constexpr float ACTIVE_SCALE = 1.5f;
 /// Share of the way to its target size that an item goes per tick.
 constexpr float EASING = 0.1f;
 
-/// The object, or a failed check with the name of the member it was made for.
-template <class T>
-T* created(T* object, const char* name)
-{
-    if (!object)
-        throw DBGException("Assertion failure", name, __FILE__, __LINE__);
-    return object;
-}
-
 /// Draws the page's column centred on the screen, the items touching; over the frame drawn so far.
 void drawMenuPage(const QLMMenuPage& page)
 {
