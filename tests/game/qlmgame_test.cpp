@@ -51,9 +51,15 @@ protected:
 TEST_F(QLMGameMachineTest, StartsIdleAndDrawsNothingUntilTheGameIsEntered)
 {
     EXPECT_EQ(state(), gameState(GAME_IDLE));
+    hosttest::resetD3D8Counters();
     frame();
     EXPECT_EQ(gameTime(), 0.0);
     EXPECT_TRUE(splods().empty());
+    EXPECT_EQ(hosttest::d3d8Counters().draws, 0);
+
+    deliver(QLMEventID::GAME_ENTERED_EVENT_ID);
+    frame();
+    EXPECT_GT(hosttest::d3d8Counters().draws, 0);
 }
 
 TEST_F(QLMGameMachineTest, PlaysFromGetReadyToGameOverAndBackToIdle)
@@ -150,11 +156,13 @@ TEST_F(QLMGameMachineTest, TheMenuPausesEveryPlayingStateAndResumesIt)
         deliver(QLMEventID::MENU_OPENED_EVENT_ID);
         EXPECT_EQ(state(), gameState(c.paused));
         const double pausedAt = gameTime();
+        hosttest::resetD3D8Counters();
         for (int i = 0; i < 300; ++i)
         {
             frame();
         }
-        EXPECT_EQ(gameTime(), pausedAt) << "paused states draw but do not tick";
+        EXPECT_EQ(gameTime(), pausedAt) << "paused states do not tick";
+        EXPECT_GT(hosttest::d3d8Counters().draws, 0) << "but draw";
         EXPECT_EQ(state(), gameState(c.paused)) << "labels stand still";
 
         deliver(QLMEventID::MENU_CLOSED_EVENT_ID);
