@@ -3,7 +3,7 @@
 // Form (bars): intro 1-8 (pad, arpeggio, drums and bass; the backbeat joins in bar 5), A 9-24 (the hook twice, full
 // band), B 25-32 (a breakdown over D minor to E major that builds back up), A' 33-48 (the hook with the lead doubled an
 // octave down). Bar 48 ends on G with a tom fill that falls into bar 1, so the loop has no seam. Standard MIDI File
-// layout after the MIDI 1.0 specification's "Standard MIDI Files 1.0" (format 1).
+// layout after the MIDI 1.0 standard's "Standard MIDI Files 1.0" (format 1).
 
 #include "tools/datagen/music.h"
 
