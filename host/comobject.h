@@ -1,25 +1,32 @@
 #pragma once
 // The IUnknown half shared by the host layer's COM-style objects: an honest reference count that deletes the
-// object when it drops to 0. QueryInterface hands out no other interface.
+// object when it drops to 0, and QueryInterface answering the object's one interface (when it names one).
 
 #include "host/com.h"
 
 /// Implements IUnknown for an object of the given interface; the object starts with one reference.
-template <class Interface>
+/// INTERFACE_ID, when given, is the interface QueryInterface hands out (with a new reference).
+template <class Interface, const IID* INTERFACE_ID = nullptr>
 class HostComObject : public Interface
 {
 public:
-    HRESULT QueryInterface(REFIID, void** object) override
+    HRESULT QueryInterface(REFIID iid, void** object) final
     {
         if (object == nullptr)
         {
             return E_POINTER;
         }
         *object = nullptr;
-        return E_NOINTERFACE;
+        if (INTERFACE_ID == nullptr || !(iid == *INTERFACE_ID))
+        {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        *object = static_cast<Interface*>(this);
+        return S_OK;
     }
-    ULONG AddRef() override { return ++mReferenceCount; }
-    ULONG Release() override
+    ULONG AddRef() final { return ++mReferenceCount; }
+    ULONG Release() final
     {
         const ULONG left = --mReferenceCount;
         if (left == 0)

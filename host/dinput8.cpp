@@ -2,6 +2,8 @@
 // add up the motion that reaches them while they are acquired.
 
 #include "host/dinput8.h"
+
+#include "host/comobject.h"
 #include "host/hostwin32.h"
 #include "host/win32state.h"
 
@@ -21,49 +23,12 @@ bool sameFormat(const DIDATAFORMAT& a, const DIDATAFORMAT& b)
     return a.dwSize == b.dwSize && a.dwFlags == b.dwFlags && a.dwDataSize == b.dwDataSize;
 }
 
-// The reference count and the one interface of a host object; the object deletes itself at 0.
-template <typename Interface, const IID& INTERFACE_ID>
-class Counted : public Interface
-{
-public:
-    HRESULT QueryInterface(REFIID iid, void** object) final
-    {
-        if (!object)
-        {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (!(iid == INTERFACE_ID))
-        {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<Interface*>(this);
-        return S_OK;
-    }
-
-    ULONG AddRef() final { return ++mReferences; }
-
-    ULONG Release() final
-    {
-        if (--mReferences > 0)
-        {
-            return mReferences;
-        }
-        delete this;
-        return 0;
-    }
-
-private:
-    ULONG mReferences = 1;
-};
-
 class Device;
 std::vector<Device*> gDevices; // every live device, for the event pump's hooks
 
 void updatePointerCapture();
 
-class Device final : public Counted<IDirectInputDevice8A, IID_IDirectInputDevice8A>
+class Device final : public HostComObject<IDirectInputDevice8A, &IID_IDirectInputDevice8A>
 {
 public:
     Device(IDirectInput8A* directInput, bool mouse) : mDirectInput(directInput), mMouse(mouse)
@@ -259,7 +224,7 @@ void updatePointerCapture()
     }
 }
 
-class DirectInput final : public Counted<IDirectInput8A, IID_IDirectInput8A>
+class DirectInput final : public HostComObject<IDirectInput8A, &IID_IDirectInput8A>
 {
 public:
     HRESULT CreateDevice(REFGUID device, LPDIRECTINPUTDEVICE8A* deviceOut, IUnknown* outer) override

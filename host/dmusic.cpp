@@ -10,6 +10,8 @@
 
 #include "host/dmusic.h"
 
+#include "host/comobject.h"
+
 #include "host/dmusicfile.h"
 #include "host/hostdmusic.h"
 #include "host/hostwin32.h"
@@ -85,54 +87,12 @@ bool encodeUtf8(const WCHAR* wide, std::string& bytes)
     return !bytes.empty();
 }
 
-// The IUnknown part shared by the stand-in's objects: one interface besides IUnknown, a count that starts at 1.
-template <class Interface>
-class ComObject : public Interface
-{
-public:
-    HRESULT QueryInterface(REFIID iid, void** object) override
-    {
-        if (object == nullptr)
-        {
-            return E_POINTER;
-        }
-        if (!(iid == mInterfaceID))
-        {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<Interface*>(this);
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++mReferenceCount; }
-    ULONG Release() override
-    {
-        const ULONG left = --mReferenceCount;
-        if (left == 0)
-        {
-            delete this;
-        }
-        return left;
-    }
-
-protected:
-    explicit ComObject(const IID& interfaceID) : mInterfaceID(interfaceID) {}
-
-private:
-    const IID& mInterfaceID;
-    ULONG mReferenceCount = 1;
-};
-
 class Performance;
 
-class Segment final : public ComObject<IDirectMusicSegment8>
+class Segment final : public HostComObject<IDirectMusicSegment8, &IID_IDirectMusicSegment8>
 {
 public:
-    Segment(std::string name, DMSoundFile file)
-        : ComObject(IID_IDirectMusicSegment8), mName(std::move(name)), mFile(std::move(file))
-    {
-    }
+    Segment(std::string name, DMSoundFile file) : mName(std::move(name)), mFile(std::move(file)) {}
 
     HRESULT SetRepeats(DWORD repeats) override
     {
@@ -164,10 +124,10 @@ private:
     Mix_Music* mMusic = nullptr; // downloaded MIDI
 };
 
-class Performance final : public ComObject<IDirectMusicPerformance8>
+class Performance final : public HostComObject<IDirectMusicPerformance8, &IID_IDirectMusicPerformance8>
 {
 public:
-    Performance() : ComObject(IID_IDirectMusicPerformance8) {}
+    Performance() = default;
 
     HRESULT InitAudio(IDirectMusic** music, IDirectSound** sound, HWND window, DWORD defaultPathType,
                       DWORD performanceChannelCount, DWORD flags, DMUS_AUDIOPARAMS* parameters) override;
@@ -551,10 +511,10 @@ void Performance::stopAll()
     mPrimary = nullptr;
 }
 
-class Loader final : public ComObject<IDirectMusicLoader8>
+class Loader final : public HostComObject<IDirectMusicLoader8, &IID_IDirectMusicLoader8>
 {
 public:
-    Loader() : ComObject(IID_IDirectMusicLoader8) {}
+    Loader() = default;
 
     HRESULT LoadObjectFromFile(REFCLSID classID, REFIID iid, const WCHAR* filePath, void** object) override
     {
