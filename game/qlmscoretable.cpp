@@ -111,7 +111,7 @@ std::vector<QLMScoreEntry> readScoreFile(std::istream& file)
 
         std::string text = name;
         // A table written on Windows ends its lines with a carriage return too.
-        if (!text.empty() && text.back() == '\r')
+        while (!text.empty() && text.back() == '\r')
             text.pop_back();
         // A label needs a character; an empty name is what the game itself stores as "Anonymous".
         if (text.empty())

@@ -76,7 +76,7 @@ QLMScoreRecord* createScoreRecord(std::int32_t rank, const std::string& name, st
 /// Sets the rank label to the rank followed by a full stop, as in "3.".
 void updateRankText(QLMScoreRecord* record);
 
-/// Reads the first ten records of the file: a name line of at most 255 characters (a carriage return ending it is
+/// Reads the first ten records of the file: a name line of at most 255 characters (carriage returns ending it are
 /// dropped; an empty name reads as "Anonymous"), a decimal score, the rest of its line dropped. Fails the check
 /// "!file.eof()" when the file ends before the line end of the tenth score, and rejects a score that is not a
 /// number or a line longer than 255 characters.
