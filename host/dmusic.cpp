@@ -340,6 +340,9 @@ HRESULT Performance::InitAudio(IDirectMusic** music, IDirectSound** sound, HWND 
         Mix_SetSoundFonts(SOUNDFONT_PATH);
     }
     const int channels = Mix_AllocateChannels(static_cast<int>(performanceChannelCount));
+    // The mixer adds every sound at full level and clips the sum: keep 6 dB of headroom so that samples
+    // sounding together over the music stay clean.
+    Mix_MasterVolume(MIX_MAX_VOLUME / 2);
     mChannelSegments.assign(static_cast<std::size_t>(channels), nullptr);
     mInitialised = true;
     outputOwner = this;
