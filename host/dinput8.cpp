@@ -47,7 +47,8 @@ public:
         {
             return DIERR_INVALIDPARAM;
         }
-        mFormat = format;
+        // Kept by value: the caller's format need not outlive this call.
+        mDataSize = format->dwDataSize;
         return DI_OK;
     }
 
@@ -102,7 +103,7 @@ public:
 
     HRESULT Acquire() override
     {
-        if (!mFormat)
+        if (mDataSize == 0)
         {
             return DIERR_INVALIDPARAM;
         }
@@ -144,7 +145,7 @@ public:
 
     HRESULT GetDeviceState(DWORD size, LPVOID state) override
     {
-        if (!state || !mFormat || size != mFormat->dwDataSize)
+        if (!state || mDataSize == 0 || size != mDataSize)
         {
             return DIERR_INVALIDPARAM;
         }
@@ -201,7 +202,7 @@ private:
 
     IDirectInput8A* mDirectInput; // holds a reference
     bool mMouse;
-    const DIDATAFORMAT* mFormat = nullptr;
+    DWORD mDataSize = 0; // bytes of the state of the data format set; 0 while none is
     HWND mWindow = nullptr;
     DWORD mFlags = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     bool mRelative = true;

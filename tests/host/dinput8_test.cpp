@@ -147,6 +147,19 @@ TEST_F(DirectInput, DeviceSetupChecksFormatsLevelsAndProperties)
     EXPECT_EQ(mMouse->SetDataFormat(&c_dfDIMouse), DIERR_ACQUIRED);
 }
 
+TEST_F(DirectInput, DataFormatIsCopiedSoTheCallersStructNeedNotOutliveTheCall)
+{
+    ASSERT_EQ(mDirectInput->CreateDevice(GUID_SysKeyboard, &mKeyboard, nullptr), DI_OK);
+    DIDATAFORMAT format = c_dfDIKeyboard;
+    ASSERT_EQ(mKeyboard->SetDataFormat(&format), DI_OK);
+    format.dwDataSize = 1; // what the caller's block may hold once it is reused
+    ASSERT_EQ(mKeyboard->SetCooperativeLevel(mWindow, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE), DI_OK);
+    hosttest::pressKey('A');
+    pump();
+    EXPECT_EQ(readKeys()[DIK_A], 0x80);
+    hosttest::releaseKey('A');
+}
+
 TEST_F(DirectInput, KeyStateIsIndexedByDirectInputKey)
 {
     openKeyboard();
