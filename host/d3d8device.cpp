@@ -378,7 +378,8 @@ public:
             }
             index = static_cast<std::uint16_t>(index - minIndex);
         }
-        if (!fetchVertices(mBaseVertexIndex + minIndex, vertexCount))
+        // Summed in 64 bits: a sum that wrapped would read vertices near the start instead of being refused.
+        if (!fetchVertices(std::uint64_t{mBaseVertexIndex} + minIndex, vertexCount))
         {
             return D3DERR_INVALIDCALL;
         }
@@ -527,14 +528,14 @@ private:
     }
 
     // Reads and transforms count vertices from first on; false when the buffer does not hold them.
-    bool fetchVertices(UINT first, UINT count)
+    bool fetchVertices(std::uint64_t first, UINT count)
     {
         const std::vector<BYTE>& bytes = mVertexBuffer->bytes();
         if (count == 0)
         {
             return false;
         }
-        const std::uint64_t end = (std::uint64_t{first} + count - 1) * mStride + mLayout.size;
+        const std::uint64_t end = (first + count - 1) * mStride + mLayout.size;
         if (end > bytes.size())
         {
             return false;
@@ -548,7 +549,7 @@ private:
         mVertices.resize(count);
         for (UINT i = 0; i < count; ++i)
         {
-            const BYTE* vertex = bytes.data() + (std::size_t{first} + i) * mStride;
+            const BYTE* vertex = bytes.data() + static_cast<std::size_t>(first + i) * mStride;
             const float x = readAt<float>(vertex, 0);
             const float y = readAt<float>(vertex, 4);
             const float z = readAt<float>(vertex, 8);

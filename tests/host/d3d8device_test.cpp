@@ -383,6 +383,9 @@ TEST_F(D3D8DeviceTest, DrawsThatReadPastTheirBuffersAreRefused)
     EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 4, 1), D3DERR_INVALIDCALL) << "past the indices";
     EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 2, 4, 0, 1), D3DERR_INVALIDCALL)
         << "vertex range past the buffer";
+    mDevice->SetIndices(indices, 0xFFFFFFFFu);
+    EXPECT_EQ(mDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 3, 1, 1), D3DERR_INVALIDCALL)
+        << "base vertex index and minimum index past the buffer together";
     mDevice->EndScene();
     EXPECT_EQ(mDevice->EndScene(), D3DERR_INVALIDCALL);
     IDirect3DVertexBuffer8* empty = reinterpret_cast<IDirect3DVertexBuffer8*>(this);
