@@ -1,5 +1,6 @@
 #include "egl/egld3d8device.h"
 
+#include "egl/egld3d8keys.h"
 #include "foundation/dbg.h"
 
 #include <cstring>
@@ -15,9 +16,8 @@ EGLD3D8Device::EGLD3D8Device(EGLD3D8Wrapper* wrapper, UINT adapter, const D3DADA
 
 EGLD3D8Device::~EGLD3D8Device() noexcept(false) = default;
 
-EGLD3D8Device::EGLD3D8Device(const EGLD3D8Device& other) : EGLDevice()
+EGLD3D8Device::EGLD3D8Device(const EGLD3D8Device&) : EGLDevice()
 {
-    (void)other;
     DBG_ERROR("Value semantics not implemented.");
 }
 
@@ -177,9 +177,7 @@ void enumerateModes(EGLD3D8Wrapper* wrapper, UINT adapter, const D3DADAPTER_IDEN
                 EGLD3D8Device* device = new (std::nothrow) EGLD3D8Device(wrapper, adapter, identifier, deviceType, mode,
                                                                          backBufferFormat, windowed, swapEffect);
                 DBG_ASSERT("EGLD3D8Device created successfully." && device);
-                device->setChangeKey(nullptr, changeKey);
-                device->setResourceKey(nullptr, resourceKey);
-                device->setSwitchKey(nullptr, switchKey);
+                giveLibraryKeys(*device, changeKey, resourceKey, switchKey);
                 devices.insert(device);
             }
         }
