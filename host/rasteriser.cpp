@@ -311,6 +311,11 @@ void Rasteriser::clear(std::uint32_t color, const D3DRECT& rect)
     const int x2 = std::clamp<int>(rect.x2, 0, mTarget.width);
     const int y1 = std::clamp<int>(rect.y1, 0, mTarget.height);
     const int y2 = std::clamp<int>(rect.y2, 0, mTarget.height);
+    // A rectangle whose right edge lies left of its left edge is empty; filling it would run past the row.
+    if (x2 <= x1)
+    {
+        return;
+    }
     for (int y = y1; y < y2; ++y)
     {
         std::fill(row(y) + x1, row(y) + x2, color);

@@ -464,4 +464,13 @@ TEST(RasteriserClear, ClearFillsTheTargetOrARectangleInsideIt)
     EXPECT_EQ(canvas.coats(), "1111\n1122\n1122\n");
 }
 
+TEST(RasteriserClear, ClearOfAnInvertedRectangleChangesNothing)
+{
+    Canvas canvas(4, 3);
+    canvas.rasteriser().clear(UNIT);
+    canvas.rasteriser().clear(0xFF202020u, {3, 0, 1, 3});
+    canvas.rasteriser().clear(0xFF202020u, {0, 2, 4, 1});
+    EXPECT_EQ(canvas.coats(), "1111\n1111\n1111\n");
+}
+
 } // namespace
