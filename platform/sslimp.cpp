@@ -250,6 +250,8 @@ void SSLImp::closeTrack(SSLTrack* track)
 {
     DBG_ASSERT(invariant());
     DBG_ASSERT("Valid track." && track);
+    // Without it a track closed twice, or one of another library, would be deleted again.
+    DBG_ASSERT("Open track." && isOpen(track));
     DBG_ASSERT("Track is not playing." && (track != mPlayingTrack));
     mTracks.erase(track);
     delete track;

@@ -111,6 +111,7 @@ TEST_F(SSLTest, TrackRequirements)
     ssl->stopTrack(track);
     ssl->closeTrack(track);
     EXPECT_EQ(thrownBy([&] { ssl->playTrack(track); }), "Assertion failure: \"Open track.\" && isOpen(track)");
+    EXPECT_EQ(thrownBy([&] { ssl->closeTrack(track); }), "Assertion failure: \"Open track.\" && isOpen(track)");
 }
 
 TEST_F(SSLTest, AMissingFileFailsWithThePlatformsDescription)
