@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "foundation/dbg.h"
+
 #include <cinttypes>
 #include <cstdio>
 
@@ -130,11 +132,13 @@ LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARA
 
 void EGCWindowBase::addMessageHandler(EGCMessageHandler* handler)
 {
+    DBG_ASSERT(mMessageHandler);
     mMessageHandler->addMessageHandler(handler);
 }
 
 void EGCWindowBase::removeMessageHandler(EGCMessageHandler* handler)
 {
+    DBG_ASSERT(mMessageHandler);
     mMessageHandler->removeMessageHandler(handler);
 }
 

@@ -27,8 +27,9 @@ class EGCWindow
 {
 public:
     virtual ~EGCWindow() = default;
-    /// Registers a handler with the held (composite) handler; the handler is not owned.
+    /// Registers a handler with the held (composite) handler, which is required; the handler is not owned.
     virtual void addMessageHandler(EGCMessageHandler* handler) = 0;
+    /// Unregisters a handler from the held handler, which is required.
     virtual void removeMessageHandler(EGCMessageHandler* handler) = 0;
     /// Replaces the held handler (may be null); destroys nothing.
     virtual void setMessageHandler(EGCMessageHandler* handler) = 0;

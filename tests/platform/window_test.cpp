@@ -2,6 +2,7 @@
 
 #include "host/testing.h"
 #include "recordinghandler.h"
+#include "tests/dbgtesting.h"
 
 #include <gtest/gtest.h>
 
@@ -302,6 +303,8 @@ TEST_F(WindowTest, RegistrationsPassToTheHeldHandler)
     EXPECT_EQ(window->messageHandler(), nullptr);
     dispatch(WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(defaultProcessed(WM_LBUTTONUP), 2);
+    EXPECT_EQ(thrownBy([&] { window->addMessageHandler(&registered); }), "Assertion failure: mMessageHandler");
+    EXPECT_EQ(thrownBy([&] { window->removeMessageHandler(&registered); }), "Assertion failure: mMessageHandler");
 }
 
 } // namespace
