@@ -154,34 +154,40 @@ ECACloneable* ECAMessageAction::clone() const
 
 ECAMessage::ECAMessage(ECAEvent* event) : mEvent(event)
 {
-    retain(mEvent);
+    retainAll();
 }
 
 ECAMessage::ECAMessage(const ECAMessage& other)
     : mEvent(other.mEvent), mTargetMachine(other.mTargetMachine), mTargetMachineType(other.mTargetMachineType)
 {
-    retain(mEvent);
-    retain(mTargetMachine);
-    retain(mTargetMachineType);
+    retainAll();
 }
 
 ECAMessage& ECAMessage::operator=(const ECAMessage& other)
 {
     if (this == &other)
         return *this;
-    release(mEvent);
-    release(mTargetMachine);
-    release(mTargetMachineType);
+    releaseAll();
     mEvent = other.mEvent;
     mTargetMachine = other.mTargetMachine;
     mTargetMachineType = other.mTargetMachineType;
-    retain(mEvent);
-    retain(mTargetMachine);
-    retain(mTargetMachineType);
+    retainAll();
     return *this;
 }
 
 ECAMessage::~ECAMessage()
+{
+    releaseAll();
+}
+
+void ECAMessage::retainAll() const
+{
+    retain(mEvent);
+    retain(mTargetMachine);
+    retain(mTargetMachineType);
+}
+
+void ECAMessage::releaseAll() const
 {
     release(mEvent);
     release(mTargetMachine);

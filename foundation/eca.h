@@ -105,6 +105,10 @@ public:
     ECAMachineType* targetMachineType() const { return mTargetMachineType; }
 
 private:
+    // Each skips an empty pointer.
+    void retainAll() const;
+    void releaseAll() const;
+
     ECAEvent* mEvent;
     ECAMachine* mTargetMachine = nullptr;
     ECAMachineType* mTargetMachineType = nullptr;
