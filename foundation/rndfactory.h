@@ -35,7 +35,7 @@ public:
     virtual bool bernoulli(double p) = 0;
     /// Saves the generator's state.
     virtual void pushSeed() = 0;
-    /// Re-seeds the generator from s, truncated to an integer whose low 32 bits are used.
+    /// Re-seeds the generator from s (finite), truncated to an integer whose low 32 bits are used.
     virtual void setSeed(double s) = 0;
     /// A value in [low, high).
     virtual double uniform(double low, double high) = 0;

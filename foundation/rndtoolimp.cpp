@@ -96,6 +96,8 @@ void RNDToolImp::pushSeed()
 void RNDToolImp::setSeed(double s)
 {
     DBG_ASSERT(invariant());
+    // An infinite or NaN seed has no integer part to keep, and converting it would be undefined.
+    DBG_ASSERT(std::isfinite(s));
     // Truncated towards zero; of a value of 2^31 or more only the low 32 bits count. Reduce first, so that the
     // conversion is defined for any finite s.
     const double truncated = std::fmod(std::trunc(s), 4294967296.0);

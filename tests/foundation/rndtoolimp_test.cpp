@@ -2,11 +2,13 @@
 
 #include "foundation/rndparkmiller.h"
 #include "rndtesting.h"
+#include "tests/dbgtesting.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <memory>
 
 namespace
@@ -165,6 +167,12 @@ TEST(RNDToolImp, SetSeedTruncatesAndKeepsTheLow32Bits)
         RNDParkMiller expected;
         expected.setSeed(c.generatorSeed);
         EXPECT_EQ(tool.uniform(0.0, 1.0), expected.next()) << c.given;
+    }
+    for (const double given : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity()})
+    {
+        RNDToolImp tool(RNDParkMiller(), 2);
+        EXPECT_EQ(thrownBy([&] { tool.setSeed(given); }), "Assertion failure: std::isfinite(s)") << given;
     }
 }
 
