@@ -65,8 +65,8 @@ void scaleSplodSpeeds(double factor);
 /// Appends two halves of the next smaller size beside the splod, moving apart across the direction at the
 /// speed; a size-1 splod gives none. The splod itself is left to the caller.
 void splitSplod(const QLMSplod& splod, const SPLVector& direction, double speed);
-/// The split of a splod that reached the shield: along its motion, or, nearly at rest, across the line from the
-/// centre with the halves standing still.
+/// The split of a splod that reached the shield or a bullet of its colour hit: along its motion, or, nearly at
+/// rest, across the line from the centre with the halves standing still.
 void splitSplodAtShield(const QLMSplod& splod);
 /// The colour of the splod nearest the centre (the first on a tie), or a random colour with no splods.
 int colourOfNearestSplod();

@@ -388,10 +388,8 @@ void explodeBody(const QLMBody* body)
 void hitSplod(QLMSplod* splod)
 {
     playSound(QLMSampleID::SPLOD_EXPLOSION_SAMPLE_ID);
-    const SPLVector velocity = splod->sphere()->velocity();
-    const double speed = velocity.length();
-    // At rest the halves part across the line from the centre.
-    splitSplod(*splod, speed > 1e-5 ? velocity : splod->sphere()->position(), speed > 1e-5 ? speed : 0.0);
+    // A hit splits the splod the way the shield does.
+    splitSplodAtShield(*splod);
     explodeAndKill(splod);
     awardPoints(splod, splodPoints(splod));
 }
