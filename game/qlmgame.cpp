@@ -275,7 +275,7 @@ bool QLMGameCondition::evaluate(ECAMachine&)
         return reloadDeadline() <= gameTime();
     case QLMGameConditionID::SHIELD_TOO_SMALL:
         DBG_ASSERT(shieldIsInitialized());
-        return getShield()->circle().radius() <= 64.0f;
+        return getShield()->circle().radius() <= SHIELD_COLLAPSE_RADIUS;
     }
     DBG_ERROR("Unknown conditionID");
 }

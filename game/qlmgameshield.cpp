@@ -19,7 +19,6 @@ constexpr int NOT_SOLID = 2;
 constexpr float SHIELD_ANGLE = static_cast<float>(std::numbers::pi / 2.0);
 constexpr float SHIELD_RATE = 50.0f; // units per second
 constexpr std::uint32_t SHIELD_COLOR = 0x80FF0000;
-constexpr double COLLAPSE_RADIUS = 64.0;
 constexpr double MIN_TARGET_RADIUS = 1.0;
 
 QLMShield* fShield = nullptr;
@@ -178,7 +177,7 @@ void tickShield(QLMShield* shield, double, double dt)
     QLMCircle& circle = shield->circle();
     circle.approachTarget(dt);
     shield->sphere()->setRadius(circle.radius());
-    if (circle.radius() <= COLLAPSE_RADIUS)
+    if (circle.radius() <= SHIELD_COLLAPSE_RADIUS)
     {
         postEvent(QLMEventID::SHIELD_COLLAPSED_EVENT_ID);
     }

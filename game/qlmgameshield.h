@@ -74,6 +74,9 @@ private:
     QLMCircle* fCircle = nullptr;
 };
 
+/// The ring radius at or below which the shield has collapsed and the game is over.
+constexpr float SHIELD_COLLAPSE_RADIUS = 64.0f;
+
 /// Makes the shield and its ring (radius 200, angle pi/2, rate 50, colour 0x80FF0000).
 void initializeShield();
 /// Deletes the shield and its ring.
