@@ -18,6 +18,7 @@
 #include "game/qlmgametick.h"
 #include "game/qlmgraphics.h"
 #include "game/qlminput.h"
+#include "game/qlmlookup.h"
 #include "game/qlmsound.h"
 #include "platform/egc.h"
 
@@ -215,17 +216,17 @@ void createGameTransitions()
 {
     for (const QLMGameTransitionRow& row : gameTransitionTable)
     {
-        fTransitions.emplace_back(fStateMap.at(row.from), getEvent(row.event), fConditionMap.at(row.condition),
-                                  fActionMap.at(row.action), fStateMap.at(row.to));
+        fTransitions.emplace_back(gameState(row.from), getEvent(row.event),
+                                  lookUp(fConditionMap, row.condition, "Unknown conditionID"),
+                                  lookUp(fActionMap, row.action, "Unknown action ID."), gameState(row.to));
     }
 }
 
 void createGameMachineType()
 {
     DBG_ASSERT(!gameMachineTypeInvariant());
-    fMachineType =
-        ECA::createMachineType(fStateSet, gameEventSet, fConditionSet, fActionSet,
-                               fStateMap.at(QLMGameStateID::GAME_IDLE), fStateMap.at(QLMGameStateID::GAME_FINAL));
+    fMachineType = ECA::createMachineType(fStateSet, gameEventSet, fConditionSet, fActionSet,
+                                          gameState(QLMGameStateID::GAME_IDLE), gameState(QLMGameStateID::GAME_FINAL));
     DBG_ASSERT(0 < TRANSITION_COUNT);
     for (const ECATransition& transition : fTransitions)
     {
@@ -414,7 +415,7 @@ QLMGameMachine* gameMachine()
 
 ECAState* gameState(int stateID)
 {
-    return fStateMap.at(stateID);
+    return lookUp(fStateMap, stateID, "Unknown state ID.");
 }
 
 void resetGame()

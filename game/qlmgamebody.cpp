@@ -3,6 +3,7 @@
 #include "egl/egltool.h"
 #include "foundation/dbg.h"
 #include "foundation/rndfactory.h"
+#include "game/qlmlookup.h"
 #include "platform/egc.h"
 
 #include <cmath>
@@ -105,9 +106,7 @@ void QLMBodySprite::draw()
 
 QLMBody* bodyOfTag(int tag)
 {
-    const auto found = fBodiesByTag.find(tag);
-    DBG_CHECK(found != fBodiesByTag.end(), "Unknown body tag.");
-    return found->second;
+    return lookUp(fBodiesByTag, tag, "Unknown body tag.");
 }
 
 void initializePhysics()

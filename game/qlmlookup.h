@@ -3,11 +3,10 @@
 
 #include "foundation/dbg.h"
 
-#include <map>
-
-/// The object mapped to the ID; an ID without an entry throws the Error message (a literal).
-template <class Object>
-Object* lookUp(const std::map<int, Object*>& map, int id, const char* message)
+/// The object mapped to the ID in a map of ints to pointers; an ID without an entry throws the Error message (a
+/// literal).
+template <class Map>
+typename Map::mapped_type lookUp(const Map& map, int id, const char* message)
 {
     const auto found = map.find(id);
     DBG_CHECK(found != map.end(), message);

@@ -233,6 +233,8 @@ TEST_F(QLMGameMachineTest, RefusesASecondInitialisationAndUnknownIDs)
     QLMGameCondition condition(0);
     EXPECT_EQ(thrownBy([&] { action.execute(*gameMachine()); }), "Error: Unknown action ID.");
     EXPECT_EQ(thrownBy([&] { condition.evaluate(*gameMachine()); }), "Error: Unknown conditionID");
+    // The project's one exception type, so that the error box reports it.
+    EXPECT_EQ(thrownBy([] { gameState(11); }), "Error: Unknown state ID.");
 }
 
 } // namespace
