@@ -1,4 +1,4 @@
-// One frame of each screen around the game, as the main loop runs it: the seven frame events, one update (the
+// One frame of each screen around the game, one pass of the main loop: the seven frame events, one update (the
 // screen's tick and draw) and the present. The intro moves 50 particles and two tickers and draws them with the
 // logos; the hall of fame moves 40 stars and the tickers and draws them with the table; the name entry draws the
 // prompt and the name field, whose text is laid out anew every tick. The modules open headless under SDL's dummy
@@ -6,10 +6,12 @@
 
 #include "foundation/eca.h"
 #include "foundation/rndfactory.h"
+#include "foundation/timers.h"
 #include "game/qlmevent.h"
 #include "game/qlmgraphics.h"
 #include "game/qlminput.h"
 #include "game/qlmintro.h"
+#include "game/qlmmain.h"
 #include "game/qlmscore.h"
 #include "game/qlmsound.h"
 #include "host/testing.h"
@@ -52,25 +54,17 @@ void closeScreens()
     closeEGC();
 }
 
-void runFrame()
-{
-    using namespace QLMEventID;
-    for (const int id : {FRAME_EVENT_ID, FRAME_INPUT_EVENT_ID, DRAW_GAME_EVENT_ID, DRAW_SCORE_EVENT_ID,
-                         DRAW_INTRO_EVENT_ID, DRAW_CONSOLE_EVENT_ID, DRAW_MENU_EVENT_ID})
-        postEvent(id);
-    ECA::update(1.0 / 60.0);
-    graphicsLibrary()->present();
-}
-
 /// Frames of the screen that the coordinator's event enters.
 void BM_ScreenFrame(benchmark::State& state)
 {
     openScreens();
     postEvent(static_cast<int>(state.range(0)));
     ECA::update(0.0);
+    QLMMainLoop loop = startMainLoop();
     for (auto _ : state)
-        runFrame();
+        runMainLoopPass(loop);
     state.SetItemsProcessed(state.iterations());
+    DBG::destroyTimer(loop.totalTimer);
     closeScreens();
 }
 

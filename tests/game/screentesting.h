@@ -5,9 +5,11 @@
 
 #include "foundation/eca.h"
 #include "foundation/rndfactory.h"
+#include "foundation/timers.h"
 #include "game/qlmevent.h"
 #include "game/qlmgraphics.h"
 #include "game/qlminput.h"
+#include "game/qlmmain.h"
 #include "game/qlmsound.h"
 #include "host/testing.h"
 #include "platform/egc.h"
@@ -55,11 +57,13 @@ protected:
         initializeInput();
         initializeGraphics();
         initializeSound();
+        sMainLoop = startMainLoop();
     }
 
     void TearDown() override
     {
         EXPECT_TRUE(ECA::machines().empty()) << "every test ends the machines it started";
+        DBG::destroyTimer(sMainLoop.totalTimer);
         shutdownSound();
         shutdownGraphics();
         shutdownInput();
@@ -79,18 +83,8 @@ protected:
         ECA::update(0.0);
     }
 
-    /// One pass of the main loop: messages and input, the seven frame events in drawing order, one update of a
-    /// frame's time, and the frame presented.
-    static void runFrame()
-    {
-        using namespace QLMEventID;
-        processMessages();
-        for (const int id : {FRAME_EVENT_ID, FRAME_INPUT_EVENT_ID, DRAW_GAME_EVENT_ID, DRAW_SCORE_EVENT_ID,
-                             DRAW_INTRO_EVENT_ID, DRAW_CONSOLE_EVENT_ID, DRAW_MENU_EVENT_ID})
-            postEvent(id);
-        ECA::update(FRAME_SECONDS);
-        graphicsLibrary()->present();
-    }
+    /// One pass of the program's main loop.
+    static void runFrame() { runMainLoopPass(sMainLoop); }
 
     /// Presses and releases a key (a virtual key) through the window; the next frame delivers it.
     static void tapKey(int virtualKey)
@@ -121,6 +115,8 @@ protected:
     }
 
 private:
+    // The loop's state of the running test (static, so that the static helpers reach it).
+    static inline QLMMainLoop sMainLoop;
     std::filesystem::path fWorkingDirectory;
     std::filesystem::path fFolder;
 };
