@@ -322,8 +322,8 @@ EGLStream* EGLD3D8::createStream(std::int32_t vertexFormat, std::int32_t vertexC
     }
     DBG_ASSERT(stream);
     adopt(*stream);
+    createResourceOrDiscard(*stream);
     mStreams.insert(stream);
-    createAndCommitResource(*stream);
     return stream;
 }
 
@@ -332,8 +332,8 @@ EGLTexture* EGLD3D8::createTexture(const EGLImage& image)
     EGLD3D8ImageTexture* texture = new (std::nothrow) EGLD3D8ImageTexture(&mWrapper, image);
     DBG_ASSERT(texture);
     adopt(*texture);
+    createResourceOrDiscard(*texture);
     mTextures.insert(texture);
-    createAndCommitResource(*texture);
     return texture;
 }
 
@@ -551,12 +551,23 @@ void EGLD3D8::setFixedDeviceState()
     DBG_ASSERT("Texture wrapping enabled successfully." && (D3D_OK == result));
 }
 
-void EGLD3D8::createAndCommitResource(EGLComponent& component)
+void EGLD3D8::createResourceOrDiscard(EGLComponent& component)
 {
     if (CLOSED == mState)
         return;
-    component.createResource(&mResourceKey);
-    component.commitChange(&mChangeKey);
+    try
+    {
+        component.createResource(&mResourceKey);
+        component.commitChange(&mChangeKey);
+    }
+    catch (...)
+    {
+        // Refused by the device: the new object is not the library's, and nothing of it stays behind.
+        component.releaseResource(&mResourceKey);
+        component.removeUser(this);
+        delete &component;
+        throw;
+    }
 }
 
 void EGLD3D8::adopt(EGLComponent& component)

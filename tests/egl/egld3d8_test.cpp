@@ -367,6 +367,18 @@ TEST_F(EGLD3D8Library, TextureOfABadSizeFailsAtOpenDeviceAndLeavesTheLibraryClos
     EXPECT_EQ(mEGL->refreshState(), EGL::OPEN);
 }
 
+TEST_F(EGLD3D8Library, TextureAnOpenDeviceRefusesIsNotKept)
+{
+    openWindowedDevice();
+    EXPECT_EQ(thrownBy([&] { mEGL->createTexture(filledImage(32, 16, RED)); }),
+              "Assertion failure: \"Valid texture size.\" && isValidTextureSize(width, height)");
+    EXPECT_TRUE(mEGL->textures().empty());
+    EXPECT_FALSE(mEGL->nullTexture()->hasUsers());
+    mEGL->closeDevice();
+    openWindowedDevice();
+    EXPECT_EQ(mEGL->refreshState(), EGL::OPEN) << "nothing refused is left for the next openDevice";
+}
+
 TEST_F(EGLD3D8Library, CreateStreamKnowsTwoVertexFormats)
 {
     EXPECT_EQ(thrownBy([&] { mEGL->createStream(3, 4, 0); }), "Error: Unknown vertex format");
