@@ -283,12 +283,17 @@ void EGLD3D8::openDevice(EGLDevice* device)
     DBG_ASSERT(CLOSED == mState);
     DBG_ASSERT(isOpen(device));
     device->switchOn(&mSwitchKey);
+    // What got device resources here, so that a failure releases exactly that. A stream releases whatever
+    // buffers it holds, also one half made; a texture makes nothing when it refuses, and refuses to release in
+    // the middle of a change.
+    std::vector<EGLComponent*> made;
     try
     {
         setFixedDeviceState();
         for (EGLStream* stream : mStreams)
         {
             DBG_ASSERT(stream);
+            made.push_back(stream);
             stream->createResource(&mResourceKey);
             stream->commitChange(&mChangeKey);
         }
@@ -296,13 +301,15 @@ void EGLD3D8::openDevice(EGLDevice* device)
         {
             DBG_ASSERT(texture);
             texture->createResource(&mResourceKey);
+            made.push_back(texture);
             texture->commitChange(&mChangeKey);
         }
     }
     catch (...)
     {
         // Stay CLOSED for real: a device left open here could be neither closed nor opened again.
-        releaseResources();
+        for (EGLComponent* component : made)
+            component->releaseResource(&mResourceKey);
         mWrapper.releaseD3DDevice();
         throw;
     }
