@@ -106,3 +106,8 @@ TEST(RNDRegister256, SeedStackAndCloneRestoreTheSequence)
     generator.setSeed(7);
     EXPECT_EQ(draws(copy, 4), draws(generator, 4)) << "the copy has its own initializer";
 }
+
+TEST(RNDRegister256, AGeneratorUsedAfterItsDestructionFailsItsInvariant)
+{
+    EXPECT_EQ(pushSeedAfterDestruction<RNDRegister256>(RNDParkMiller()), "invariant()");
+}

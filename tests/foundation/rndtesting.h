@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,26 @@ inline void expectSeedStackRestores(RNDGenerator& generator)
         EXPECT_NE(std::string(exception.description()).find("\"Non empty stack.\""), std::string::npos)
             << exception.description();
     }
+}
+
+/// Destroys a new T in storage of the test's own, then saves its seed: returns the description of what that use
+/// of the dead object throws, or "nothing thrown". The call names the class, so that the dead object's own code
+/// runs rather than a base's table, and the sanitizer is told that the object is dead on purpose.
+template <class T, class... Arguments>
+__attribute__((no_sanitize("vptr"))) std::string pushSeedAfterDestruction(const Arguments&... arguments)
+{
+    alignas(T) unsigned char storage[sizeof(T)];
+    T* const object = new (storage) T(arguments...);
+    object->~T();
+    try
+    {
+        object->T::pushSeed();
+    }
+    catch (const DBGException& exception)
+    {
+        return exception.description();
+    }
+    return "nothing thrown";
 }
 
 /// A generator that always draws the same value.
