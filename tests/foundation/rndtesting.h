@@ -3,6 +3,7 @@
 
 #include "foundation/dbg.h"
 #include "foundation/rndfactory.h"
+#include "tests/dbgtesting.h"
 
 #include <gtest/gtest.h>
 
@@ -51,9 +52,9 @@ inline void expectSeedStackRestores(RNDGenerator& generator)
 
 /// Destroys a new T in storage of the test's own, then saves its seed: returns the description of what that use
 /// of the dead object throws, or "nothing thrown". The call names the class, so that the dead object's own code
-/// runs rather than a base's table, and the sanitizer is told that the object is dead on purpose.
+/// runs rather than a base's table.
 template <class T, class... Arguments>
-__attribute__((no_sanitize("vptr"))) std::string pushSeedAfterDestruction(const Arguments&... arguments)
+std::string pushSeedAfterDestruction(const Arguments&... arguments)
 {
     alignas(T) unsigned char storage[sizeof(T)];
     T* const object = new (storage) T(arguments...);
