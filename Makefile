@@ -11,8 +11,9 @@ all: build
 deps:
 	tools/install-deps.sh
 
+# Warnings fail the developers' builds (make test, make test-sanitize), not a player's; WERROR=ON or OFF overrides.
 build: deps
-	$(CMAKE) -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CMAKE) -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(WERROR),-DQUILLOM_WERROR=$(WERROR))
 	$(CMAKE) --build build -j $(JOBS)
 
 # The game reads its pictures, sounds and high scores from its working directory.
@@ -23,11 +24,13 @@ play: build
 previews: build
 	build/tools/quillom_previews build/data build/previews
 
+test: WERROR = ON
 test: build
 	cd build && ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
-	$(CMAKE) -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLOM_SANITIZE=ON -DQUILLOM_BENCH=OFF
+	$(CMAKE) -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLOM_SANITIZE=ON -DQUILLOM_BENCH=OFF \
+	  -DQUILLOM_WERROR=ON
 	$(CMAKE) --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
 

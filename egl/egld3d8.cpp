@@ -283,12 +283,17 @@ void EGLD3D8::openDevice(EGLDevice* device)
     DBG_ASSERT(CLOSED == mState);
     DBG_ASSERT(isOpen(device));
     device->switchOn(&mSwitchKey);
+    // What got device resources here, so that a failure releases exactly that. A stream releases whatever
+    // buffers it holds, also one half made; a texture makes nothing when it refuses, and refuses to release in
+    // the middle of a change.
+    std::vector<EGLComponent*> made;
     try
     {
         setFixedDeviceState();
         for (EGLStream* stream : mStreams)
         {
             DBG_ASSERT(stream);
+            made.push_back(stream);
             stream->createResource(&mResourceKey);
             stream->commitChange(&mChangeKey);
         }
@@ -296,13 +301,15 @@ void EGLD3D8::openDevice(EGLDevice* device)
         {
             DBG_ASSERT(texture);
             texture->createResource(&mResourceKey);
+            made.push_back(texture);
             texture->commitChange(&mChangeKey);
         }
     }
     catch (...)
     {
         // Stay CLOSED for real: a device left open here could be neither closed nor opened again.
-        releaseResources();
+        for (EGLComponent* component : made)
+            component->releaseResource(&mResourceKey);
         mWrapper.releaseD3DDevice();
         throw;
     }
@@ -322,8 +329,8 @@ EGLStream* EGLD3D8::createStream(std::int32_t vertexFormat, std::int32_t vertexC
     }
     DBG_ASSERT(stream);
     adopt(*stream);
+    createResourceOrDiscard(*stream);
     mStreams.insert(stream);
-    createAndCommitResource(*stream);
     return stream;
 }
 
@@ -332,8 +339,8 @@ EGLTexture* EGLD3D8::createTexture(const EGLImage& image)
     EGLD3D8ImageTexture* texture = new (std::nothrow) EGLD3D8ImageTexture(&mWrapper, image);
     DBG_ASSERT(texture);
     adopt(*texture);
+    createResourceOrDiscard(*texture);
     mTextures.insert(texture);
-    createAndCommitResource(*texture);
     return texture;
 }
 
@@ -551,12 +558,23 @@ void EGLD3D8::setFixedDeviceState()
     DBG_ASSERT("Texture wrapping enabled successfully." && (D3D_OK == result));
 }
 
-void EGLD3D8::createAndCommitResource(EGLComponent& component)
+void EGLD3D8::createResourceOrDiscard(EGLComponent& component)
 {
     if (CLOSED == mState)
         return;
-    component.createResource(&mResourceKey);
-    component.commitChange(&mChangeKey);
+    try
+    {
+        component.createResource(&mResourceKey);
+        component.commitChange(&mChangeKey);
+    }
+    catch (...)
+    {
+        // Refused by the device: the new object is not the library's, and nothing of it stays behind.
+        component.releaseResource(&mResourceKey);
+        component.removeUser(this);
+        delete &component;
+        throw;
+    }
 }
 
 void EGLD3D8::adopt(EGLComponent& component)

@@ -104,8 +104,9 @@ public:
 private:
     // The view, material, render and stage-0 states every device starts with.
     void setFixedDeviceState();
-    // Creates the device resources of a new stream or texture and writes its data, when a device is open.
-    void createAndCommitResource(EGLComponent& component);
+    // Creates the device resources of a new stream or texture and writes its data, when a device is open; one
+    // the device refuses is released and deleted before the failure goes on.
+    void createResourceOrDiscard(EGLComponent& component);
     // Gives a new object the library's keys and registers the library as its user.
     void adopt(EGLComponent& component);
     // Deletes every device of the list and empties it.

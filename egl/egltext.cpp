@@ -20,6 +20,13 @@ std::set<EGLLabel*>& labelRegistry()
     return registry;
 }
 
+// An empty text would lay out into a stream without indices, whose setIndices refuses it halfway through the
+// layout; a label refuses it before it makes or changes anything, with the same Error.
+void requireCharacters(const std::string& text)
+{
+    DBG_CHECK(!text.empty(), "Vertex format has no indices.");
+}
+
 } // namespace
 
 // Glyph ----------------------------------------------------------------------------------------------------------
@@ -228,6 +235,7 @@ EGLLabel::EGLLabel(EGL* egl, EGLFont* font, EGLBlendingMethod* blender, const st
     DBG_ASSERT(mEGL);
     DBG_ASSERT(mFont);
     DBG_ASSERT(mBlender);
+    requireCharacters(mText);
 
     mEGL->addUser(this);
     mFont->addUser(this);
@@ -307,6 +315,7 @@ void EGLLabel::writeColors()
 
 void EGLLabel::setText(const std::string& text)
 {
+    requireCharacters(text);
     mEGL->destroy(mModel);
     mEGL->destroy(mStream);
     mText = text;

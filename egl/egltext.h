@@ -94,13 +94,14 @@ private:
 class EGLLabel final : public EGLObject
 {
 public:
-    /// The text needs at least one character.
+    /// The text needs at least one character; an empty one throws the Error "Vertex format has no indices." before
+    /// anything is made.
     EGLLabel(EGL* egl, EGLFont* font, EGLBlendingMethod* blender, const std::string& text, const float& alignmentX,
              const float& alignmentY, const std::uint32_t& color);
     /// Destroys the model and the stream through the library.
     ~EGLLabel() noexcept(false) override;
 
-    /// Lays the new text out in a new stream and model.
+    /// Lays the new text out in a new stream and model; an empty text throws as at construction, changing nothing.
     void setText(const std::string& text);
     /// Recolours every vertex (ARGB).
     void setColor(const std::uint32_t& color);

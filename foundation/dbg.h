@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <type_traits>
 
 class DBGException : public std::exception
 {
@@ -51,3 +52,16 @@ private:
         if (!(condition))                                                                                              \
             DBG_ERROR(message);                                                                                        \
     } while (false)
+
+namespace DBG
+{
+
+/// Leaves the mark by which later uses of a destroyed object find it dead. The write is volatile, so that an optimiser
+/// keeps it although the object's life ends with the destructor that makes it.
+template <class T>
+void markDead(T& field, const std::type_identity_t<T>& mark)
+{
+    *static_cast<volatile T*>(&field) = mark;
+}
+
+} // namespace DBG

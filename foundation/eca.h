@@ -30,7 +30,7 @@ void retireFinishedMachines();
 class ECACloneable
 {
 public:
-    virtual ~ECACloneable() = default;
+    virtual ~ECACloneable() noexcept(false) = default;
     /// A new object equal to this one, allocated on the heap and owned by the caller, who converts it back to its
     /// class. Clones share the objects their source refers to.
     virtual ECACloneable* clone() const = 0;

@@ -1,6 +1,6 @@
 #include "foundation/refcount.h"
 
-ECAReferenceCounted::~ECAReferenceCounted()
+ECAReferenceCounted::~ECAReferenceCounted() noexcept(false)
 {
     mCount = -1;
 }

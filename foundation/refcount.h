@@ -15,8 +15,8 @@ public:
     ECAReferenceCounted(const ECAReferenceCounted&) {}
     /// Assignment keeps this object's own count.
     ECAReferenceCounted& operator=(const ECAReferenceCounted&) { return *this; }
-    /// Marks the object destroyed: count -1.
-    virtual ~ECAReferenceCounted();
+    /// Marks the object destroyed: count -1. Not noexcept, so that a derived destructor's check reaches the caller.
+    virtual ~ECAReferenceCounted() noexcept(false);
 
     void addReference() { ++mCount; }
     void removeReference() { --mCount; }

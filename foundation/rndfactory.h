@@ -9,7 +9,8 @@
 class RNDGenerator
 {
 public:
-    virtual ~RNDGenerator() = default;
+    /// Not noexcept: a generator's destructor checks its invariant, and a failure reaches the caller.
+    virtual ~RNDGenerator() noexcept(false) = default;
     /// The next draw, in [0, 1).
     virtual double next() = 0;
     /// Restores the most recently saved state and removes it from the stack; the stack must not be empty.
@@ -26,7 +27,8 @@ public:
 class RNDTool
 {
 public:
-    virtual ~RNDTool() = default;
+    /// Not noexcept: the tool's destructor checks its invariant, and a failure reaches the caller.
+    virtual ~RNDTool() noexcept(false) = default;
     /// A normally distributed value of the given mean and standard deviation.
     virtual double gaussian(double mean, double deviation) = 0;
     /// Restores the generator's most recently saved state; one must have been saved.

@@ -28,9 +28,11 @@ RNDRegister256::RNDRegister256(const RNDRegister256& other)
     DBG_ASSERT(invariant());
 }
 
-RNDRegister256::~RNDRegister256()
+RNDRegister256::~RNDRegister256() noexcept(false)
 {
+    DBG_ASSERT(invariant());
     delete mInitializer;
+    DBG::markDead(mInitializer, nullptr);
 }
 
 bool RNDRegister256::invariant() const

@@ -15,7 +15,9 @@ public:
     /// Clones the initializer and copies the register and every saved state.
     RNDRegister256(const RNDRegister256& other);
     RNDRegister256& operator=(const RNDRegister256&) = delete;
-    ~RNDRegister256() override;
+    /// Requires the invariant; destroys the initializer and empties its pointer, so that a later use of the dead
+    /// generator fails its invariant().
+    ~RNDRegister256() noexcept(false) override;
 
     /// One step of the register: word[i] ^= word[(i + 103) mod 256], returned times 2^-32.
     double next() override;

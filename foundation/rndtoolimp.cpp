@@ -32,9 +32,11 @@ RNDToolImp::RNDToolImp(const RNDToolImp& other)
     DBG_ASSERT(invariant());
 }
 
-RNDToolImp::~RNDToolImp()
+RNDToolImp::~RNDToolImp() noexcept(false)
 {
+    DBG_ASSERT(invariant());
     delete mGenerator;
+    DBG::markDead(mGenerator, nullptr);
 }
 
 bool RNDToolImp::invariant() const

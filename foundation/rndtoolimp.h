@@ -18,7 +18,9 @@ public:
     /// Clones the generator and copies the method.
     RNDToolImp(const RNDToolImp& other);
     RNDToolImp& operator=(const RNDToolImp&) = delete;
-    ~RNDToolImp() override;
+    /// Requires the invariant; destroys the generator and empties its pointer, so that a later use of the dead tool
+    /// fails its invariant().
+    ~RNDToolImp() noexcept(false) override;
 
     double gaussian(double mean, double deviation) override;
     void popSeed() override;

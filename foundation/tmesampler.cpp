@@ -28,15 +28,29 @@ TMEPerformanceClock::TMEPerformanceClock()
     mFrequency = static_cast<double>(frequency.QuadPart);
 }
 
+// The singletons are destroyed at exit, past the error box: a destructor that threw would only terminate. So they
+// leave marks instead, which a later use (from another static's destructor) checks.
+TMEPerformanceClock::~TMEPerformanceClock()
+{
+    DBG::markDead(mFrequency, -1.0);
+}
+
 double TMEPerformanceClock::now()
 {
+    DBG_ASSERT(0.0 < mFrequency);
     LARGE_INTEGER count;
     QueryPerformanceCounter(&count);
     return static_cast<double>(count.QuadPart) / mFrequency;
 }
 
+TMESleepWaiter::~TMESleepWaiter()
+{
+    DBG::markDead(mClock, nullptr);
+}
+
 void TMESleepWaiter::waitUntil(double t)
 {
+    DBG_ASSERT(mClock);
     const double now = mClock->now();
     if (now >= t)
         return;

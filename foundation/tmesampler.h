@@ -21,6 +21,9 @@ class TMEPerformanceClock final : public TMEClock
 public:
     /// Reads the counter frequency once.
     TMEPerformanceClock();
+    /// Leaves the frequency at -1.0, the mark by which now() finds a clock used after its destruction at exit.
+    ~TMEPerformanceClock() override;
+    /// Requires a live clock (a positive frequency).
     double now() override;
 
 private:
@@ -42,6 +45,9 @@ class TMESleepWaiter final : public TMEWaiter
 public:
     /// Reads the given clock, which it does not own.
     explicit TMESleepWaiter(TMEClock* clock) : mClock(clock) {}
+    /// Empties the clock pointer, the mark by which waitUntil finds a waiter used after its destruction at exit.
+    ~TMESleepWaiter() override;
+    /// Requires a live waiter (a clock).
     void waitUntil(double t) override;
 
 private:

@@ -323,6 +323,11 @@ ECACloneable* QLMGameAction::clone() const
     return createGameAction(fActionID);
 }
 
+QLMGameMachine::~QLMGameMachine() noexcept(false)
+{
+    DBG_ASSERT(invariant());
+}
+
 ECACloneable* QLMGameMachine::clone() const
 {
     QLMGameMachine* machine = new (std::nothrow) QLMGameMachine(machineType());

@@ -79,6 +79,8 @@ class QLMGameMachine final : public ECAMachine
 {
 public:
     explicit QLMGameMachine(ECAMachineType* machineType) : ECAMachine(machineType) {}
+    /// Requires the machine to be valid.
+    ~QLMGameMachine() noexcept(false) override;
     /// A new machine of the same type, not started, owned by the caller.
     ECACloneable* clone() const override;
     /// The machine's validity.

@@ -21,12 +21,13 @@ std::vector<QLMExplosion*> fExplosions;
 
 constexpr double DRIFT_TIME = 1.0; // seconds: the drift translation is the velocity times this
 
-} // namespace
-
-int explosionPlotCount(int sizeID)
+// Points in the cloud of a size ID 1 to 3: 100, 200, 300.
+std::size_t plotCountOfSize(int sizeID)
 {
-    return 100 * sizeID;
+    return 100 * static_cast<std::size_t>(sizeID);
 }
+
+} // namespace
 
 std::uint32_t blendColors(std::uint32_t a, std::uint32_t b, double t)
 {
@@ -46,12 +47,13 @@ void initializeExplosionModels()
     DBG_ASSERT(!explosionModelsAreInitialized());
     for (int sizeID = QLMSizeIDs::SMALL; sizeID <= QLMSizeIDs::LARGE; ++sizeID)
     {
+        const std::size_t explosionPlotCount = plotCountOfSize(sizeID);
         for (int colorID = QLMColorIDs::RED; colorID <= QLMColorIDs::WHITE; ++colorID)
         {
-            DBG_ASSERT(0 < explosionPlotCount(sizeID));
+            DBG_ASSERT(0 < explosionPlotCount);
             DBG_ASSERT(QLMSizeIDs::isValidID(sizeID));
             DBG_ASSERT(QLMColorIDs::isValidID(colorID));
-            makeExplosionModel(sizeID, colorID, explosionPlotCount(sizeID), colorOfID(colorID));
+            makeExplosionModel(sizeID, colorID, explosionPlotCount, colorOfID(colorID));
         }
     }
     DBG_ASSERT(explosionModelsAreInitialized());
@@ -81,7 +83,7 @@ bool explosionModelsAreInitialized()
     return explosionModelMatrix[QLMSizeIDs::SMALL][QLMColorIDs::RED] != nullptr;
 }
 
-void makeExplosionModel(int sizeID, int colorID, int plotCount, std::uint32_t color)
+void makeExplosionModel(int sizeID, int colorID, std::size_t plotCount, std::uint32_t color)
 {
     DBG_ASSERT(QLMSizeIDs::isValidID(sizeID));
     DBG_ASSERT(QLMColorIDs::isValidID(colorID));
@@ -90,23 +92,24 @@ void makeExplosionModel(int sizeID, int colorID, int plotCount, std::uint32_t co
     EGL* egl = graphicsLibrary();
     RNDTool* random = randomTool();
     const std::uint32_t half = blendColors(color, 0x00000000, 0.5);
-    EGLStream* stream = egl->createStream(EGL::COLOR_VERTICES, plotCount, 0);
+    const auto vertexCount = static_cast<std::int32_t>(plotCount);
+    EGLStream* stream = egl->createStream(EGL::COLOR_VERTICES, vertexCount, 0);
     std::vector<EGLVector> positions;
     std::vector<std::uint32_t> colors;
-    for (int i = 0; i < plotCount; ++i)
+    for (std::size_t i = 0; i < plotCount; ++i)
     {
         const double a = random->uniform(0.0, 2.0 * std::numbers::pi);
         const double r = random->uniform(0.0, 1.0);
         positions.push_back(EGLVector{static_cast<float>(std::cos(a) * r), static_cast<float>(std::sin(a) * r)});
         colors.push_back(blendColors(color, half, random->uniform(0.0, 1.0)));
     }
-    DBG_ASSERT(positions.size() == static_cast<std::size_t>(plotCount));
-    DBG_ASSERT(colors.size() == static_cast<std::size_t>(plotCount));
+    DBG_ASSERT(positions.size() == plotCount);
+    DBG_ASSERT(colors.size() == plotCount);
     egl->beginChange(stream);
-    stream->setPositions(0, EGLRange{0, plotCount}, positions);
-    stream->setColors(0, EGLRange{0, plotCount}, colors);
+    stream->setPositions(0, EGLRange{0, vertexCount}, positions);
+    stream->setColors(0, EGLRange{0, vertexCount}, colors);
     egl->endChange(stream);
-    EGLModel* model = egl->createModel(stream, EGLRange{0, plotCount}, egl->primitiveType(EGL::POINT_LIST),
+    EGLModel* model = egl->createModel(stream, EGLRange{0, vertexCount}, egl->primitiveType(EGL::POINT_LIST),
                                        egl->shadingMethod(EGL::FLAT_SHADING), egl->blendingMethod(EGL::ALPHA_BLENDING),
                                        egl->nullTexture());
     QLMExplosionModel* cloud = new (std::nothrow) QLMExplosionModel{stream, model};
@@ -116,6 +119,8 @@ void makeExplosionModel(int sizeID, int colorID, int plotCount, std::uint32_t co
 
 QLMExplosionModel* explosionModel(int sizeID, int colorID)
 {
+    DBG_ASSERT(QLMSizeIDs::isValidID(sizeID));
+    DBG_ASSERT(QLMColorIDs::isValidID(colorID));
     return explosionModelMatrix[sizeID][colorID];
 }
 

@@ -7,6 +7,7 @@
 
 #include "egl/egl.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,20 +20,18 @@ struct QLMExplosionModel
     EGLModel* model;
 };
 
-/// Points in the cloud of a size ID 1 to 3: 100, 200, 300.
-int explosionPlotCount(int sizeID);
 /// For each channel of two ARGB colours, b t + a max(1 - t, 0), rounded half up.
 std::uint32_t blendColors(std::uint32_t a, std::uint32_t b, double t);
 
-/// Makes the model of every size 1 to 3 and colour 1 to 6.
+/// Makes the model of every size 1 to 3 and colour 1 to 6: 100, 200 or 300 points by size.
 void initializeExplosionModels();
 /// Destroys every model.
 void shutdownExplosionModels();
 bool explosionModelsAreInitialized();
 /// Makes the model of one size and colour: plotCount points at uniform angles and uniform radii (so they crowd
 /// towards the centre), each coloured between the colour and its half.
-void makeExplosionModel(int sizeID, int colorID, int plotCount, std::uint32_t color);
-/// The shared model of a size and colour; null when not made.
+void makeExplosionModel(int sizeID, int colorID, std::size_t plotCount, std::uint32_t color);
+/// The shared model of a size ID 1 to 3 and a colour ID 1 to 6; null when not made.
 QLMExplosionModel* explosionModel(int sizeID, int colorID);
 
 class QLMExplosion

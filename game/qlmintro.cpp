@@ -99,7 +99,15 @@ class QLMIntroMachine final : public QLMScreenMachine
 {
 public:
     explicit QLMIntroMachine(ECAMachineType* machineType) : QLMScreenMachine(machineType, "Draw intro", "Tick intro") {}
+    /// Requires both timers and a valid machine.
+    ~QLMIntroMachine() noexcept(false) override
+    {
+        DBG_ASSERT(timersExist());
+        DBG_ASSERT(invariant());
+    }
     ECACloneable* clone() const override { return cloneOf(*this); }
+    /// The machine's validity.
+    bool invariant() const { return isValid(); }
 };
 
 /// A random frame of the particle sheet.

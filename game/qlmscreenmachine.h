@@ -25,6 +25,8 @@ public:
 
     DBGTimer& drawTimer() { return *fDrawTimer; }
     DBGTimer& tickTimer() { return *fTickTimer; }
+    /// Both timers exist: from construction until destruction.
+    bool timersExist() const { return fDrawTimer && fTickTimer; }
 
 private:
     const char* fDrawTimerName;

@@ -367,6 +367,36 @@ TEST_F(EGLD3D8Library, TextureOfABadSizeFailsAtOpenDeviceAndLeavesTheLibraryClos
     EXPECT_EQ(mEGL->refreshState(), EGL::OPEN);
 }
 
+TEST_F(EGLD3D8Library, TextureAnOpenDeviceRefusesIsNotKept)
+{
+    openWindowedDevice();
+    EXPECT_EQ(thrownBy([&] { mEGL->createTexture(filledImage(32, 16, RED)); }),
+              "Assertion failure: \"Valid texture size.\" && isValidTextureSize(width, height)");
+    EXPECT_TRUE(mEGL->textures().empty());
+    EXPECT_FALSE(mEGL->nullTexture()->hasUsers());
+    mEGL->closeDevice();
+    openWindowedDevice();
+    EXPECT_EQ(mEGL->refreshState(), EGL::OPEN) << "nothing refused is left for the next openDevice";
+}
+
+TEST_F(EGLD3D8Library, OpenDeviceRefusedByATextureInTheMiddleOfAChangeReleasesWhatItMade)
+{
+    EGLTexture* green = mEGL->createTexture(filledImage(4, 4, GREEN));
+    EGLTexture* changing = mEGL->createTexture(filledImage(4, 4, RED));
+    EGLModel* model = quad(-32, -24, 32, 24, 0xFFFFFFFFu, green);
+    mEGL->beginChange(changing);
+    EXPECT_EQ(thrownBy([&] { openWindowedDevice(); }), "Assertion failure: !isChanging()");
+    EXPECT_EQ(mEGL->refreshState(), EGL::CLOSED);
+    for (EGLTexture* texture : {green, changing})
+        EXPECT_FALSE(dynamic_cast<EGLD3D8ImageTexture*>(texture)->d3D8TextureIsOpen());
+
+    mEGL->endChange(changing);
+    openWindowedDevice();
+    EXPECT_EQ(mEGL->refreshState(), EGL::OPEN);
+    drawFrame({model});
+    EXPECT_EQ(framePixel(32, 24), GREEN);
+}
+
 TEST_F(EGLD3D8Library, CreateStreamKnowsTwoVertexFormats)
 {
     EXPECT_EQ(thrownBy([&] { mEGL->createStream(3, 4, 0); }), "Error: Unknown vertex format");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,31 @@ TEST_F(EGLFontTest, SettersRebuildOrRewriteTheLabel)
     EXPECT_EQ((*mEGL->models().begin())->blendingMethod(), additive);
     EXPECT_EQ(mBlender->userCount(), alphaUsers - 2) << "the label and its model leave the old method";
 
+    destroyLabel(label);
+    destroyFont(font);
+}
+
+TEST_F(EGLFontTest, EmptyTextFailsBeforeTheLabelMakesOrChangesAnything)
+{
+    EGLFont* const font = createFont(texture(mImage), EGLFont::CELL_WIDTH, 4.0f, 0.0f, 32.0f, 32.0f);
+    const float centre = 0.5f;
+    const std::uint32_t black = 0xFF000000u;
+    const std::string noIndices = "Error: Vertex format has no indices.";
+    const std::size_t blenderUsers = mBlender->userCount();
+    EXPECT_EQ(thrownBy([&] { createLabel(mEGL, font, mBlender, "", centre, centre, black); }), noIndices);
+    EXPECT_TRUE(labels().empty());
+    EXPECT_TRUE(mEGL->streams().empty());
+    EXPECT_TRUE(mEGL->models().empty());
+    EXPECT_FALSE(mEGL->hasUsers());
+    EXPECT_FALSE(font->hasUsers());
+    EXPECT_EQ(mBlender->userCount(), blenderUsers);
+
+    EGLLabel* const label = createLabel(mEGL, font, mBlender, "AB", centre, centre, black);
+    EGLStream* const stream = labelStream();
+    EXPECT_EQ(thrownBy([&] { label->setText(""); }), noIndices);
+    EXPECT_EQ(label->text(), "AB");
+    EXPECT_EQ(mEGL->streams(), std::set<EGLStream*>{stream}) << "the label keeps its stream and model";
+    EXPECT_FALSE(stream->isChanging());
     destroyLabel(label);
     destroyFont(font);
 }

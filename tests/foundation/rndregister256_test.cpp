@@ -106,3 +106,10 @@ TEST(RNDRegister256, SeedStackAndCloneRestoreTheSequence)
     generator.setSeed(7);
     EXPECT_EQ(draws(copy, 4), draws(generator, 4)) << "the copy has its own initializer";
 }
+
+TEST(RNDRegister256, AGeneratorUsedAfterItsDestructionFailsItsInvariant)
+{
+    if (SANITIZED_BUILD)
+        GTEST_SKIP() << "UBSan reports the use of the destroyed object itself";
+    EXPECT_EQ(pushSeedAfterDestruction<RNDRegister256>(RNDParkMiller()), "invariant()");
+}

@@ -3,10 +3,12 @@
 
 #include "foundation/dbg.h"
 #include "foundation/rndfactory.h"
+#include "tests/dbgtesting.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,26 @@ inline void expectSeedStackRestores(RNDGenerator& generator)
         EXPECT_NE(std::string(exception.description()).find("\"Non empty stack.\""), std::string::npos)
             << exception.description();
     }
+}
+
+/// Destroys a new T in storage of the test's own, then saves its seed: returns the description of what that use
+/// of the dead object throws, or "nothing thrown". The call names the class, so that the dead object's own code
+/// runs rather than a base's table.
+template <class T, class... Arguments>
+std::string pushSeedAfterDestruction(const Arguments&... arguments)
+{
+    alignas(T) unsigned char storage[sizeof(T)];
+    T* const object = new (storage) T(arguments...);
+    object->~T();
+    try
+    {
+        object->T::pushSeed();
+    }
+    catch (const DBGException& exception)
+    {
+        return exception.description();
+    }
+    return "nothing thrown";
 }
 
 /// A generator that always draws the same value.

@@ -189,3 +189,10 @@ TEST(RNDToolImp, SeedStackAndCloneGoThroughTheGenerator)
     EXPECT_EQ(clone->uniform(0.0, 1.0), first) << "the clone has its own copy of the saved state";
     EXPECT_THROW(tool.popSeed(), DBGException);
 }
+
+TEST(RNDToolImp, AToolUsedAfterItsDestructionFailsItsInvariant)
+{
+    if (SANITIZED_BUILD)
+        GTEST_SKIP() << "UBSan reports the use of the destroyed object itself";
+    EXPECT_EQ(pushSeedAfterDestruction<RNDToolImp>(RNDParkMiller(), 2), "invariant()");
+}

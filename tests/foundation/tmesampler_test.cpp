@@ -1,8 +1,11 @@
 #include "foundation/tmesampler.h"
 
 #include "host/testing.h"
+#include "tests/dbgtesting.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace
 {
@@ -136,4 +139,42 @@ TEST(TMEWaiter, SingletonKeepsTheClockOfItsFirstCall)
 {
     TMEWaiter* waiter = TME::waiter(TME::clock());
     EXPECT_EQ(TME::waiter(nullptr), waiter);
+}
+
+namespace
+{
+
+// Uses of the singletons after their destruction at exit, as another static's destructor could make them. The calls
+// name the classes, so that the dead objects' own code runs rather than a base's table.
+void readTheDeadClock()
+{
+    static_cast<TMEPerformanceClock*>(TME::clock())->TMEPerformanceClock::now();
+}
+
+void waitOnTheDeadWaiter()
+{
+    static_cast<TMESleepWaiter*>(TME::waiter(nullptr))->TMESleepWaiter::waitUntil(0.0);
+}
+
+} // namespace
+
+TEST(TMESingletons, AClockOrWaiterUsedAfterItsDestructionAtExitFailsItsCheck)
+{
+    if (SANITIZED_BUILD)
+        GTEST_SKIP() << "UBSan reports the use of the destroyed objects itself";
+    // A process of its own, in which the singletons are not built yet.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct
+    {
+        void (*use)();
+        const char* check;
+    } cases[] = {{readTheDeadClock, "0\\.0 < mFrequency"}, {waitOnTheDeadWaiter, "mClock"}};
+    for (const auto& c : cases)
+        EXPECT_DEATH(
+            {
+                std::atexit(c.use);
+                TME::waiter(TME::clock()); // built after the use was registered, so destroyed before it runs
+                std::exit(0);
+            },
+            c.check);
 }

@@ -226,6 +226,14 @@ TEST_F(QLMGameMachineTest, QuitEndsTheMachineFromEveryState)
     EXPECT_EQ(std::find(running.begin(), running.end(), gameMachine()), running.end());
 }
 
+TEST_F(QLMGameMachineTest, AMachineNoLongerValidFailsItsCheckWhenDestroyed)
+{
+    auto* machine = dynamic_cast<QLMGameMachine*>(gameMachine()->clone());
+    ASSERT_NE(machine, nullptr);
+    machine->removeReference(); // released once more than it was referenced
+    EXPECT_EQ(thrownBy([&] { delete machine; }), "Assertion failure: invariant()");
+}
+
 TEST_F(QLMGameMachineTest, RefusesASecondInitialisationAndUnknownIDs)
 {
     EXPECT_EQ(thrownBy([] { initializeGame(); }), "Assertion failure: !gameInvariant()");

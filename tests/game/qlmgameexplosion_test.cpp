@@ -6,6 +6,8 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <functional>
+
 namespace
 {
 
@@ -62,6 +64,28 @@ TEST_F(QLMGameExplosionTest, EveryModelIsACloudOfItsSizesPointsBetweenItsColourA
         }
     }
     EXPECT_EQ(thrownBy([] { initializeExplosionModels(); }), "Assertion failure: !explosionModelsAreInitialized()");
+}
+
+TEST_F(QLMGameExplosionTest, ModelsAreMadeAndLookedUpOnlyForValidSizesAndColoursAndOnlyOnce)
+{
+    const std::uint32_t red = colorOfID(QLMColorIDs::RED);
+    const struct
+    {
+        std::function<void()> use;
+        const char* check;
+    } cases[] = {
+        {[] { explosionModel(0, QLMColorIDs::RED); }, "Assertion failure: QLMSizeIDs::isValidID(sizeID)"},
+        {[] { explosionModel(QLMSizeIDs::SMALL, 7); }, "Assertion failure: QLMColorIDs::isValidID(colorID)"},
+        {[&] { makeExplosionModel(4, QLMColorIDs::RED, 100, red); },
+         "Assertion failure: QLMSizeIDs::isValidID(sizeID)"},
+        {[&] { makeExplosionModel(QLMSizeIDs::SMALL, 0, 100, red); },
+         "Assertion failure: QLMColorIDs::isValidID(colorID)"},
+        {[&] { makeExplosionModel(QLMSizeIDs::SMALL, QLMColorIDs::RED, 0, red); }, "Assertion failure: 0 < plotCount"},
+        {[&] { makeExplosionModel(QLMSizeIDs::SMALL, QLMColorIDs::RED, 100, red); },
+         "Assertion failure: 0 == explosionModelMatrix[sizeID][colorID]"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(thrownBy(c.use), c.check);
 }
 
 TEST_F(QLMGameExplosionTest, AnExplosionGrowsFromTheBodysRadiusAndIsRemovedOnceOlderThanASecond)

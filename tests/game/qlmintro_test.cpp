@@ -2,6 +2,7 @@
 
 #include "egl/egltext.h"
 #include "game/qlmscroll.h"
+#include "tests/dbgtesting.h"
 #include "tests/game/screentesting.h"
 
 #include <numbers>
@@ -129,6 +130,16 @@ TEST_F(IntroTest, QuitEndsTheMachineWhileShowing)
     ASSERT_EQ(ECA::machines().size(), 1u);
     post(QLMEventID::QUIT_EVENT_ID);
     EXPECT_TRUE(ECA::machines().empty());
+}
+
+TEST_F(IntroTest, AMachineNoLongerValidFailsItsCheckWhenDestroyed)
+{
+    ASSERT_EQ(ECA::machines().size(), 1u);
+    auto* machine = dynamic_cast<ECAMachine*>(ECA::machines().front()->clone());
+    ASSERT_NE(machine, nullptr);
+    machine->removeReference(); // released once more than it was referenced
+    EXPECT_EQ(thrownBy([&] { delete machine; }), "Assertion failure: invariant()");
+    EXPECT_EQ(DBG::timers().size(), 3u) << "the main loop's and the running machine's: the copy's went with it";
 }
 
 } // namespace
