@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace
 {
@@ -107,8 +108,9 @@ void SPLGroups::readEdges(const std::vector<SPLShape*>& shapes)
         const int numbers[4] = {1, 2, 4, 3};
         for (int axis = 0; axis < 2; ++axis)
         {
-            const SPLEdge first = shapes[s]->edge(numbers[2 * axis]);
-            const SPLEdge second = shapes[s]->edge(numbers[2 * axis + 1]);
+            const auto [first, second] =
+                visitShape(*shapes[s], [&](auto& shape)
+                           { return std::pair(shape.edge(numbers[2 * axis]), shape.edge(numbers[2 * axis + 1])); });
             const bool firstIsLower = first.type == SPLEdgeType::LOWER && second.type == SPLEdgeType::UPPER;
             if (!firstIsLower && !(first.type == SPLEdgeType::UPPER && second.type == SPLEdgeType::LOWER))
                 DBG_ERROR("Unknoen edge type.");
