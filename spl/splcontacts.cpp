@@ -206,7 +206,7 @@ void SPLNarrowPhase::search(std::span<SPLShape* const> group, std::vector<SPLSha
         if (mSlotOf[i] >= 0)
             lift(i);
         gather(i, i);
-        for (std::size_t c = 0; c < mCandidates.size(); ++c)
+        for (std::size_t c = 0; c < mCandidateCount; ++c)
         {
             const std::size_t j = mCandidates[c];
             if (!mayTouch(mCache[i], mCache[j]))
@@ -227,9 +227,9 @@ void SPLNarrowPhase::search(std::span<SPLShape* const> group, std::vector<SPLSha
     }
 }
 
-// Cells twice the largest radius but for the few largest shapes, so that a shape of at most half a cell meets
-// only shapes whose centres lie in the cells its own reach covers; never more cells than about three per shape.
-// False when the coordinates are so large against the cells that their rounding could eat the margin.
+// Cells twice the largest radius but for a few outliers among the largest shapes, so that a shape of at most half a
+// cell meets only shapes whose centres lie in the cells its own reach covers; never more cells than about three per
+// shape. False when the coordinates are so large against the cells that their rounding could eat the margin.
 bool SPLNarrowPhase::layGrid(double farthest)
 {
     const std::size_t count = mCache.size();
@@ -245,10 +245,17 @@ bool SPLNarrowPhase::layGrid(double farthest)
     }
     const std::size_t cut = count - 1 - std::min(LARGE_SHAPES, count - 1);
     std::nth_element(mRadii.begin(), mRadii.begin() + static_cast<std::ptrdiff_t>(cut), mRadii.end());
+    // Of the few largest, those within twice the cut still set the cell size; only outliers like the shield stay out.
+    double half = mRadii[cut];
+    for (std::size_t k = cut + 1; k < count; ++k)
+    {
+        if (mRadii[k] <= 2.0 * mRadii[cut])
+            half = std::max(half, mRadii[k]);
+    }
     const double width = xmax - xmin;
     const double height = ymax - ymin;
     const double shapes = static_cast<double>(count);
-    mCellSize = std::max({2.0 * mRadii[cut], std::sqrt(width * height / shapes), std::max(width, height) / shapes});
+    mCellSize = std::max({2.0 * half, std::sqrt(width * height / shapes), std::max(width, height) / shapes});
     if (!(mCellSize > 0.0))
         mCellSize = 1.0;
     if (!(farthest <= 0x1p32 * mCellSize))
@@ -296,7 +303,8 @@ void SPLNarrowPhase::fill()
         mCellCount[c] = 0;
     }
     mCellStart[cells] = start;
-    mSlots.resize(start);
+    mSlots.assign(start, Slot{0.0, 0.0, 0.0, 0});
+    mCandidates.resize(start + mLarge.size());
     for (std::size_t k = mNext; k < count; ++k)
     {
         if (!isLarge(k))
@@ -304,14 +312,22 @@ void SPLNarrowPhase::fill()
     }
 }
 
-// Monotonic in both coordinates, so a box of coordinates maps onto the box of cells between its corners.
+// Monotonic in the coordinate, so a range of coordinates maps onto the range of cells between its ends.
+std::size_t SPLNarrowPhase::column(double x) const
+{
+    const double t = (x - mOriginX) * mCellsPerUnit;
+    return t >= 0.0 ? static_cast<std::size_t>(std::min(t, mColumns - 1.0)) : 0;
+}
+
+std::size_t SPLNarrowPhase::row(double y) const
+{
+    const double t = (y - mOriginY) * mCellsPerUnit;
+    return t >= 0.0 ? static_cast<std::size_t>(std::min(t, mRows - 1.0)) : 0;
+}
+
 std::size_t SPLNarrowPhase::cellOf(const Cached& shape) const
 {
-    const double column = (shape.x - mOriginX) * mCellsPerUnit;
-    const double row = (shape.y - mOriginY) * mCellsPerUnit;
-    const auto clamp = [](double t, std::size_t count)
-    { return t >= 0.0 ? static_cast<std::size_t>(std::min(t, count - 1.0)) : 0; };
-    return clamp(row, mRows) * mColumns + clamp(column, mColumns);
+    return row(shape.y) * mColumns + column(shape.x);
 }
 
 // A small shape that may meet shape k within the margin has its centre closer on each axis than k's radius, half
@@ -321,37 +337,40 @@ void SPLNarrowPhase::gather(std::size_t k, std::size_t after)
     const Cached& shape = mCache[k];
     const bool large = isLarge(k);
     const double extent = (shape.radius + 0.5 * mCellSize + mMargin) * (1.0 + 1e-9);
-    Cached low = shape;
-    Cached high = shape;
-    low.x -= extent;
-    low.y -= extent;
-    high.x += extent;
-    high.y += extent;
-    const std::size_t first = cellOf(low);
-    const std::size_t last = cellOf(high);
-    const std::size_t columns = last % mColumns - first % mColumns + 1;
-    mCandidates.clear();
-    for (std::size_t rowStart = first; rowStart <= last; rowStart += mColumns)
+    // The cells of a row are one run of slots, read straight through: empty slots name shape 0, which no row
+    // after the first one gathers, and the tests are written without branches, since their outcomes follow no
+    // pattern.
+    const std::size_t firstColumn = column(shape.x - extent);
+    const std::size_t lastColumn = column(shape.x + extent);
+    const std::size_t lastRow = row(shape.y + extent);
+    std::size_t* candidates = mCandidates.data();
+    std::size_t found = 0;
+    for (std::size_t r = row(shape.y - extent); r <= lastRow; ++r)
     {
-        for (std::size_t cell = rowStart; cell < rowStart + columns; ++cell)
+        const Slot* slot = mSlots.data() + mCellStart[r * mColumns + firstColumn];
+        const std::size_t lastCell = r * mColumns + lastColumn;
+        const Slot* end = mSlots.data() + mCellStart[lastCell] + mCellCount[lastCell];
+        for (; slot != end; ++slot)
         {
-            const Slot* slot = mSlots.data() + mCellStart[cell];
-            const Slot* end = slot + mCellCount[cell];
-            for (; slot != end; ++slot)
-            {
-                if (slot->shape <= after)
-                    continue;
-                const double dx = slot->x - shape.x;
-                const double dy = slot->y - shape.y;
-                const double reach = shape.radius + slot->radius + mMargin;
-                if (large || dx * dx + dy * dy < reach * reach)
-                    mCandidates.push_back(slot->shape);
-            }
+            const double dx = slot->x - shape.x;
+            const double dy = slot->y - shape.y;
+            const double reach = shape.radius + slot->radius + mMargin;
+            candidates[found] = slot->shape;
+            found += static_cast<std::size_t>((slot->shape > after) & (large | (dx * dx + dy * dy < reach * reach)));
         }
     }
     for (auto other = std::upper_bound(mLarge.begin(), mLarge.end(), after); other != mLarge.end(); ++other)
-        mCandidates.push_back(*other);
-    std::sort(mCandidates.begin(), mCandidates.end());
+        candidates[found++] = *other;
+    // Few enough for an insertion sort.
+    for (std::size_t c = 1; c < found; ++c)
+    {
+        const std::size_t candidate = candidates[c];
+        std::size_t d = c;
+        for (; d > 0 && candidates[d - 1] > candidate; --d)
+            candidates[d] = candidates[d - 1];
+        candidates[d] = candidate;
+    }
+    mCandidateCount = found;
     mGatheredX = shape.x;
     mGatheredY = shape.y;
 }
@@ -382,6 +401,7 @@ void SPLNarrowPhase::lift(std::size_t k)
         mSlots[slot] = mSlots[last];
         mSlotOf[mSlots[slot].shape] = static_cast<std::ptrdiff_t>(slot);
     }
+    mSlots[last].shape = 0;
     mSlotOf[k] = -1;
 }
 

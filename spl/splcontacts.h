@@ -76,6 +76,8 @@ private:
                 std::vector<SPLShapePair>& overlaps);
     bool layGrid(double farthest);
     void fill();
+    std::size_t column(double x) const;
+    std::size_t row(double y) const;
     std::size_t cellOf(const Cached& shape) const;
     bool isLarge(std::size_t k) const { return mCache[k].radius > 0.5 * mCellSize; }
     void gather(std::size_t k, std::size_t after);
@@ -102,8 +104,9 @@ private:
     std::vector<std::size_t> mCellOf;    // per shape in the grid, its cell
     std::vector<std::size_t> mLarge;     // the large shapes, ascending
     std::vector<double> mRadii;          // scratch for choosing the cell size
-    // The shapes that row's shape may meet, ascending, gathered where that shape stood then.
+    // The shapes that row's shape may meet (the first mCandidateCount), ascending, gathered where it stood then.
     std::vector<std::size_t> mCandidates;
+    std::size_t mCandidateCount = 0;
     double mGatheredX = 0.0;
     double mGatheredY = 0.0;
 };

@@ -86,8 +86,7 @@ void SPLGroups::split(const std::vector<SPLShape*>& shapes, int axis)
     if (!keptOrder)
         mShapes = shapes;
     sortEdges(keptOrder);
-    mEdges[0] = mSorted[0];
-    mEdges[1] = mSorted[1];
+    mRegrouped = false;
     mWork.resize(shapes.size());
     mCluster.resize(shapes.size());
     splitRange(0, shapes.size(), axis);
@@ -155,7 +154,7 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
         return;
 
     // The sweep writes the shapes back over the range in the order of their lower edges, cluster after cluster.
-    const std::vector<SweepEdge>& edges = mEdges[axis - 1];
+    const std::vector<SweepEdge>& edges = mRegrouped ? mEdges[axis - 1] : mSorted[axis - 1];
     const std::size_t clusterBase = mClusterEnds.size();
     std::size_t written = begin;
     int open = 0;
@@ -194,6 +193,13 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
             splitRange(begin, end, 2);
         }
         return;
+    }
+    // Until the first cluster splits off, every range swept is the whole, still in the sorted order.
+    if (!mRegrouped)
+    {
+        mEdges[0] = mSorted[0];
+        mEdges[1] = mSorted[1];
+        mRegrouped = true;
     }
     partition(mEdges[0], begin, end, clusterBase);
     partition(mEdges[1], begin, end, clusterBase);

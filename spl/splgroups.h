@@ -44,13 +44,14 @@ private:
     void splitRange(std::size_t begin, std::size_t end, int axis);
     void partition(std::vector<SweepEdge>& edges, std::size_t begin, std::size_t end, std::size_t clusterBase);
 
-    std::vector<SPLShape*> mShapes;        // the shapes of the last split, which mSorted belongs to
-    std::vector<SweepEdge> mRead;          // per shape its x edges, then its y edges, as last read
-    std::vector<SweepEdge> mSorted[2];     // every edge on x and on y in ascending order
-    std::vector<SweepEdge> mEdges[2];      // the same, regrouped cluster by cluster as the split goes
-    std::vector<SweepEdge> mScratch;       // a range of edges being regrouped
-    std::vector<std::uint32_t> mWork;      // shape indices of the range being split, in the order swept
-    std::vector<std::uint32_t> mCluster;   // per shape, its cluster in the level last swept
+    std::vector<SPLShape*> mShapes;      // the shapes of the last split, which mSorted belongs to
+    std::vector<SweepEdge> mRead;        // per shape its x edges, then its y edges, as last read
+    std::vector<SweepEdge> mSorted[2];   // every edge on x and on y in ascending order
+    std::vector<SweepEdge> mEdges[2];    // the same, regrouped cluster by cluster as the split goes
+    bool mRegrouped = false;             // whether this split has regrouped the edges, so that mEdges is the one in use
+    std::vector<SweepEdge> mScratch;     // a range of edges being regrouped
+    std::vector<std::uint32_t> mWork;    // shape indices of the range being split, in the order swept
+    std::vector<std::uint32_t> mCluster; // per shape, its cluster in the level last swept
     std::vector<std::size_t> mClusterEnds; // per level of splitting, where its clusters end in mWork
     std::vector<std::size_t> mFill;        // where the next edge of each cluster goes while regrouping
     std::vector<SPLShape*> mGroupShapes;   // the groups found, one after the other
