@@ -15,6 +15,8 @@ constexpr double PREFILTER_SLACK = 1.0 + 1e-9;
 
 // Groups of at least this many shapes are searched through a grid; smaller ones are swept in y.
 constexpr std::size_t GRID_GROUP = 48;
+// How many cells further on a full cell of the grid looks for a slot to spare before the grid is laid out again.
+constexpr std::size_t BORROW_REACH = 16;
 // The largest shapes that may stay out of the grid's choice of cell size, such as the shield.
 constexpr std::size_t LARGE_SHAPES = 8;
 
@@ -278,7 +280,7 @@ bool SPLNarrowPhase::layGrid(double farthest)
 }
 
 // Lays the slots out afresh for the shapes still to come as they stand now, each cell with room for a quarter
-// more than it holds.
+// more than it holds and every fourth cell one slot more; a cell that fills up borrows from those after it.
 void SPLNarrowPhase::fill()
 {
     const std::size_t count = mCache.size();
@@ -299,7 +301,7 @@ void SPLNarrowPhase::fill()
     for (std::size_t c = 0; c < cells; ++c)
     {
         mCellStart[c] = start;
-        start += mCellCount[c] + mCellCount[c] / 4 + 2;
+        start += mCellCount[c] + mCellCount[c] / 4 + (c % 4 == 0 ? 1 : 0);
         mCellCount[c] = 0;
     }
     mCellStart[cells] = start;
@@ -380,7 +382,7 @@ void SPLNarrowPhase::place(std::size_t k)
 {
     const std::size_t cell = cellOf(mCache[k]);
     const std::size_t slot = mCellStart[cell] + mCellCount[cell];
-    if (slot == mCellStart[cell + 1])
+    if (slot == mCellStart[cell + 1] && !borrow(cell))
     {
         fill();
         return;
@@ -389,6 +391,33 @@ void SPLNarrowPhase::place(std::size_t k)
     mSlots[slot] = {mCache[k].x, mCache[k].y, mCache[k].radius, k};
     mSlotOf[k] = static_cast<std::ptrdiff_t>(slot);
     mCellOf[k] = cell;
+}
+
+// Moves the start of each cell after the full one up by a slot, as far as the first cell with one to spare, so
+// that the full cell gains that slot; false when none lies near enough.
+bool SPLNarrowPhase::borrow(std::size_t cell)
+{
+    const std::size_t cells = mCellCount.size();
+    std::size_t spare = cell + 1;
+    while (spare < cells && spare <= cell + BORROW_REACH &&
+           mCellStart[spare] + mCellCount[spare] == mCellStart[spare + 1])
+        ++spare;
+    if (spare == cells || spare > cell + BORROW_REACH)
+        return false;
+    for (std::size_t c = spare; c > cell; --c)
+    {
+        // The cell's first slot moves to its first free one; the order within a cell does not matter.
+        const std::size_t first = mCellStart[c];
+        if (mCellCount[c] > 0)
+        {
+            const std::size_t free = first + mCellCount[c];
+            mSlots[free] = mSlots[first];
+            mSlotOf[mSlots[free].shape] = static_cast<std::ptrdiff_t>(free);
+        }
+        mSlots[first].shape = 0;
+        ++mCellStart[c];
+    }
+    return true;
 }
 
 void SPLNarrowPhase::lift(std::size_t k)

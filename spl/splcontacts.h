@@ -82,6 +82,7 @@ private:
     bool isLarge(std::size_t k) const { return mCache[k].radius > 0.5 * mCellSize; }
     void gather(std::size_t k, std::size_t after);
     void place(std::size_t k);
+    bool borrow(std::size_t cell);
     void lift(std::size_t k);
     void follow(std::size_t k);
 
