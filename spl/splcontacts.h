@@ -44,9 +44,10 @@ void collideShapes(SPLShape& first, SPLShape& second, std::vector<SPLShapePair>&
 
 /// The narrow phase with its working storage: sends every pair i < j of a group through collideShapes, in that
 /// order, as the first and the second shape. Pairs that cannot touch, as the shapes stand when the pair's turn
-/// comes, are passed over without a call; they would do nothing there. A big group is searched through a grid of
-/// cells that follows every push; a small one that stands in ascending order of its lower y edges, as the broad
-/// phase leaves it, is swept in y.
+/// comes, are passed over without a call; they would do nothing there. A big group of finite shapes without
+/// negative radii is searched through a grid of cells that follows every push; any other group that stands in
+/// ascending order of its lower y edges, as the broad phase leaves it, is swept in y, and one that does not gets
+/// every pair tested.
 class SPLNarrowPhase
 {
 public:
