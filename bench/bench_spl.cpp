@@ -1,7 +1,8 @@
 // One game tick of the physics system (dt 1/60 s in 2 sub-steps, between lock and unlock as the game runs it)
-// over scenes laid out as the game lays them: the locked, non-solid shield at the centre, the central pull of 15,
-// and bodies of radius 10 to 80 placed on the spawn circle of radius 1080 and stepped outwards by 10 until a
-// place is free. The baseline runs the same forces and integration but sends every pair to collideShapes.
+// with the locked, non-solid shield at the centre, the central pull of 15 and bodies of radius 10 to 80, laid out
+// two ways: "game", as the game places them, on the spawn circle of radius 1080 and stepped outwards by 10 until
+// a place is free; "uniform", at random places in a square around the shield that the bodies cover by about a
+// third. The baseline runs the same forces and integration but sends every pair to collideShapes.
 
 #include "spl/spl.h"
 
@@ -27,14 +28,26 @@ struct Body
     double radius;
 };
 
-// The game's free-position search (a place is taken when the squared distance is below the sum of the squared
-// radii), except that each search starts near where the previous one ended instead of back at 1080: the inner
-// rings are full by then, and the scene is built in a fraction of a second.
-std::vector<Body> layOut(int count)
+constexpr double MIN_RADIUS = 10.0;
+constexpr double MAX_RADIUS = 80.0;
+constexpr double SHIELD_RADIUS = 200.0;
+
+// The game's test for a free place: taken when the squared distance to a body is below the sum of the squared
+// radii.
+bool taken(const std::vector<Body>& bodies, const SPLVector& p, double r)
+{
+    return std::any_of(bodies.begin(), bodies.end(),
+                       [&](const Body& body)
+                       { return p.to(body.position).squaredLength() < body.radius * body.radius + r * r; });
+}
+
+// The game's free-position search, except that each search starts near where the previous one ended instead of
+// back at 1080: the inner rings are full by then, and the scene is built in a fraction of a second.
+std::vector<Body> layOutGame(int count)
 {
     std::mt19937 random(static_cast<unsigned>(count));
     std::uniform_real_distribution<double> angle(0.0, 2.0 * std::numbers::pi);
-    std::uniform_real_distribution<double> radius(10.0, 80.0);
+    std::uniform_real_distribution<double> radius(MIN_RADIUS, MAX_RADIUS);
     std::vector<Body> bodies;
     double distance = 1080.0;
     for (int i = 0; i < count; ++i)
@@ -45,11 +58,7 @@ std::vector<Body> layOut(int count)
         {
             const double a = angle(random);
             const SPLVector p(std::cos(a) * distance, std::sin(a) * distance);
-            const bool taken =
-                std::any_of(bodies.begin(), bodies.end(),
-                            [&](const Body& body)
-                            { return p.to(body.position).squaredLength() < body.radius * body.radius + r * r; });
-            if (!taken)
+            if (!taken(bodies, p, r))
             {
                 bodies.push_back({p, r});
                 break;
@@ -60,11 +69,38 @@ std::vector<Body> layOut(int count)
     return bodies;
 }
 
+// Free places drawn uniformly from a square around the shield, sized so that the bodies cover a third of it.
+std::vector<Body> layOutUniform(int count)
+{
+    std::mt19937 random(static_cast<unsigned>(count));
+    std::uniform_real_distribution<double> radius(MIN_RADIUS, MAX_RADIUS);
+    const double meanArea =
+        std::numbers::pi * (MIN_RADIUS * MIN_RADIUS + MIN_RADIUS * MAX_RADIUS + MAX_RADIUS * MAX_RADIUS) / 3.0;
+    const double half = 0.5 * std::sqrt(3.0 * count * meanArea);
+    std::uniform_real_distribution<double> coordinate(-half, half);
+    std::vector<Body> bodies{{SPLVector(), SHIELD_RADIUS}};
+    for (int i = 0; i < count; ++i)
+    {
+        const double r = radius(random);
+        for (;;)
+        {
+            const SPLVector p(coordinate(random), coordinate(random));
+            if (!taken(bodies, p, r))
+            {
+                bodies.push_back({p, r});
+                break;
+            }
+        }
+    }
+    bodies.erase(bodies.begin());
+    return bodies;
+}
+
 SPLSystem* buildScene(const std::vector<Body>& bodies)
 {
     SPLSystem* system = createSystem();
     const int fixed = SPLLockKind::FIXED;
-    const SPLSphere shield(200.0, 1.0, 2, 0.0, SPLVector(), SPLVector(), SPLVector(), 0.0, 0);
+    const SPLSphere shield(SHIELD_RADIUS, 1.0, 2, 0.0, SPLVector(), SPLVector(), SPLVector(), 0.0, 0);
     system->addShape(SPLObjectLocker(shield, fixed, fixed, fixed));
     SPLVortex* pull = system->addVortex(SPLVortex(SPLVector(), SPLPolynomial(), SPLPolynomial(), 1.0, 1000000.0));
     pull->setRadial(SPLPolynomial(-15.0, 0.0, 0.0, 0.0));
@@ -95,8 +131,10 @@ void allPairsStep(SPLSystem& system, double dt, std::vector<SPLShapePair>& colli
     }
 }
 
+using LayOut = std::vector<Body> (*)(int count);
+
 template <typename Tick>
-void runTicks(benchmark::State& state, Tick tick)
+void runTicks(benchmark::State& state, LayOut layOut, Tick tick)
 {
     const std::vector<Body> bodies = layOut(static_cast<int>(state.range(0)));
     SPLSystem* system = buildScene(bodies);
@@ -125,9 +163,9 @@ void runTicks(benchmark::State& state, Tick tick)
     destroySystem(system);
 }
 
-void BM_SystemTick(benchmark::State& state)
+void BM_SystemTick(benchmark::State& state, LayOut layOut)
 {
-    runTicks(state,
+    runTicks(state, layOut,
              [](SPLSystem& system)
              {
                  system.lock();
@@ -138,11 +176,11 @@ void BM_SystemTick(benchmark::State& state)
              });
 }
 
-void BM_AllPairsTick(benchmark::State& state)
+void BM_AllPairsTick(benchmark::State& state, LayOut layOut)
 {
     std::vector<SPLShapePair> collisions;
     std::vector<SPLShapePair> overlaps;
-    runTicks(state,
+    runTicks(state, layOut,
              [&](SPLSystem& system)
              {
                  for (int i = 0; i < SUB_STEPS; ++i)
@@ -154,7 +192,16 @@ void BM_AllPairsTick(benchmark::State& state)
              });
 }
 
+void sizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const int count : {10, 100, 1000, 5000})
+        benchmark->Arg(count);
+    benchmark->Unit(benchmark::kMicrosecond);
+}
+
 } // namespace
 
-BENCHMARK(BM_SystemTick)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_AllPairsTick)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_SystemTick, game, layOutGame)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_AllPairsTick, game, layOutGame)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_SystemTick, uniform, layOutUniform)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_AllPairsTick, uniform, layOutUniform)->Apply(sizes);

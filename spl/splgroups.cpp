@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace
 {
+
+constexpr std::uint32_t UPPER_FLAG = 1;
+constexpr std::uint32_t SECOND_FLAG = 2;
 
 // Maps a double to an unsigned key whose order is the total order of the values (negatives flipped), so the
 // sort is a plain integer comparison and a stray NaN cannot break the sort's ordering contract.
@@ -29,14 +33,63 @@ int otherAxis(int axis)
     }
 }
 
+// A total order: by coordinate, lower edges before upper ones, then by shape. So boxes that only touch share a
+// cluster (the strict narrow phase keeps that harmless), a box of zero width opens before it closes, and any
+// subset of the edges sorts as it stands in the sorted whole.
+template <typename Edge>
+bool before(const Edge& a, const Edge& b)
+{
+    if (a.key != b.key)
+        return a.key < b.key;
+    const std::uint64_t aTie = (std::uint64_t{a.flags & UPPER_FLAG} << 32) | a.shape;
+    const std::uint64_t bTie = (std::uint64_t{b.flags & UPPER_FLAG} << 32) | b.shape;
+    return aTie < bTie;
+}
+
+// Insertion sort, fast on the nearly sorted order of the last split; false, with the edges still a permutation,
+// once it has shifted more edges than the budget allows.
+template <typename Edge>
+bool insertionSort(std::vector<Edge>& edges, std::size_t budget)
+{
+    for (std::size_t i = 1; i < edges.size(); ++i)
+    {
+        const Edge edge = edges[i];
+        std::size_t j = i;
+        while (j > 0 && before(edge, edges[j - 1]))
+        {
+            edges[j] = edges[j - 1];
+            --j;
+            if (--budget == 0)
+            {
+                edges[j] = edge;
+                return false;
+            }
+        }
+        edges[j] = edge;
+    }
+    return true;
+}
+
 } // namespace
 
 void SPLGroups::split(const std::vector<SPLShape*>& shapes, int axis)
 {
-    mWork.assign(shapes.begin(), shapes.end());
     mGroupShapes.clear();
     mGroupEnds.clear();
-    splitRange(0, mWork.size(), axis);
+    if (shapes.size() < 2)
+        return;
+    if (axis != 1 && axis != 2)
+        DBG_ERROR("Unknown axis.");
+
+    const bool keptOrder = shapes == mShapes;
+    readEdges(shapes);
+    if (!keptOrder)
+        mShapes = shapes;
+    sortEdges(keptOrder);
+    mRegrouped = false;
+    mWork.resize(shapes.size());
+    mCluster.resize(shapes.size());
+    splitRange(0, shapes.size(), axis);
 }
 
 std::span<SPLShape* const> SPLGroups::group(std::size_t i) const
@@ -45,60 +98,79 @@ std::span<SPLShape* const> SPLGroups::group(std::size_t i) const
     return {mGroupShapes.data() + begin, mGroupEnds[i] - begin};
 }
 
+void SPLGroups::readEdges(const std::vector<SPLShape*>& shapes)
+{
+    mRead.resize(4 * shapes.size());
+    for (std::size_t s = 0; s < shapes.size(); ++s)
+    {
+        // x from edges 1 and 2, y from edges 4 and 3.
+        const int numbers[4] = {1, 2, 4, 3};
+        for (int axis = 0; axis < 2; ++axis)
+        {
+            const auto [first, second] =
+                visitShape(*shapes[s], [&](auto& shape)
+                           { return std::pair(shape.edge(numbers[2 * axis]), shape.edge(numbers[2 * axis + 1])); });
+            const bool firstIsLower = first.type == SPLEdgeType::LOWER && second.type == SPLEdgeType::UPPER;
+            if (!firstIsLower && !(first.type == SPLEdgeType::UPPER && second.type == SPLEdgeType::LOWER))
+                DBG_ERROR("Unknoen edge type.");
+            const auto index = static_cast<std::uint32_t>(s);
+            mRead[4 * s + 2 * axis] = {sortKey(first.coordinate), index, firstIsLower ? 0 : UPPER_FLAG};
+            mRead[4 * s + 2 * axis + 1] = {sortKey(second.coordinate), index,
+                                           SECOND_FLAG | (firstIsLower ? UPPER_FLAG : 0)};
+        }
+    }
+}
+
+void SPLGroups::sortEdges(bool keptOrder)
+{
+    for (std::size_t axis = 0; axis < 2; ++axis)
+    {
+        std::vector<SweepEdge>& sorted = mSorted[axis];
+        if (keptOrder)
+        {
+            for (SweepEdge& edge : sorted)
+                edge = mRead[4 * edge.shape + 2 * axis + ((edge.flags & SECOND_FLAG) ? 1 : 0)];
+            // Past a few shifts per edge a full sort is the cheaper way to the same order.
+            if (insertionSort(sorted, 4 * sorted.size()))
+                continue;
+        }
+        else
+        {
+            sorted.resize(2 * mShapes.size());
+            for (std::size_t s = 0; s < mShapes.size(); ++s)
+            {
+                sorted[2 * s] = mRead[4 * s + 2 * axis];
+                sorted[2 * s + 1] = mRead[4 * s + 2 * axis + 1];
+            }
+        }
+        std::sort(sorted.begin(), sorted.end(), before<SweepEdge>);
+    }
+}
+
+// Shapes [begin, end) of mWork own edges [2 begin, 2 end) of both edge lists, each range in ascending order.
 void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
 {
     if (end - begin < 2)
         return;
 
-    int lowerEdge = 0;
-    int upperEdge = 0;
-    switch (axis)
-    {
-    case 1:
-        lowerEdge = 1;
-        upperEdge = 2;
-        break;
-    case 2:
-        lowerEdge = 4;
-        upperEdge = 3;
-        break;
-    default:
-        DBG_ERROR("Unknown axis.");
-    }
-
-    mEdges.clear();
-    for (std::size_t i = begin; i < end; ++i)
-    {
-        for (const int number : {lowerEdge, upperEdge})
-        {
-            const SPLEdge edge = mWork[i]->edge(number);
-            mEdges.push_back({sortKey(edge.coordinate), edge.type, edge.owner});
-        }
-    }
-    // At equal coordinates lower edges go first, so boxes that only touch share a cluster (the strict narrow
-    // phase keeps that harmless) and a box of zero width still opens before it closes.
-    std::sort(mEdges.begin(), mEdges.end(),
-              [](const SweepEdge& a, const SweepEdge& b)
-              { return a.key < b.key || (a.key == b.key && a.type < b.type); });
-
-    // The sweep writes the owners back over the range in the order of their lower edges, cluster after cluster.
+    // The sweep writes the shapes back over the range in the order of their lower edges, cluster after cluster.
+    const std::vector<SweepEdge>& edges = mRegrouped ? mEdges[axis - 1] : mSorted[axis - 1];
     const std::size_t clusterBase = mClusterEnds.size();
     std::size_t written = begin;
     int open = 0;
-    for (const SweepEdge& edge : mEdges)
+    for (std::size_t e = 2 * begin; e < 2 * end; ++e)
     {
-        switch (edge.type)
+        const SweepEdge& edge = edges[e];
+        if (edge.flags & UPPER_FLAG)
         {
-        case SPLEdgeType::LOWER:
-            mWork[written++] = edge.owner;
-            ++open;
-            break;
-        case SPLEdgeType::UPPER:
             if (--open == 0)
                 mClusterEnds.push_back(written);
-            break;
-        default:
-            DBG_ERROR("Unknoen edge type.");
+        }
+        else
+        {
+            mCluster[edge.shape] = static_cast<std::uint32_t>(mClusterEnds.size() - clusterBase);
+            mWork[written++] = edge.shape;
+            ++open;
         }
     }
     // Only a box with its minimum above its maximum (a negative radius) leaves a cluster unclosed; keep its
@@ -112,7 +184,8 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
         mClusterEnds.pop_back();
         if (axis == 2)
         {
-            mGroupShapes.insert(mGroupShapes.end(), mWork.begin() + begin, mWork.begin() + end);
+            for (std::size_t k = begin; k < end; ++k)
+                mGroupShapes.push_back(mShapes[mWork[k]]);
             mGroupEnds.push_back(mGroupShapes.size());
         }
         else
@@ -121,6 +194,15 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
         }
         return;
     }
+    // Until the first cluster splits off, every range swept is the whole, still in the sorted order.
+    if (!mRegrouped)
+    {
+        mEdges[0] = mSorted[0];
+        mEdges[1] = mSorted[1];
+        mRegrouped = true;
+    }
+    partition(mEdges[0], begin, end, clusterBase);
+    partition(mEdges[1], begin, end, clusterBase);
     const int next = otherAxis(axis);
     std::size_t clusterBegin = begin;
     for (std::size_t c = 0; c < clusterCount; ++c)
@@ -131,6 +213,22 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
         clusterBegin = clusterEnd;
     }
     mClusterEnds.resize(clusterBase);
+}
+
+// Regroups the range's edges cluster by cluster, each cluster's in the order they had: a stable counting sort.
+void SPLGroups::partition(std::vector<SweepEdge>& edges, std::size_t begin, std::size_t end, std::size_t clusterBase)
+{
+    mFill.resize(mClusterEnds.size() - clusterBase);
+    std::size_t clusterBegin = begin;
+    for (std::size_t c = 0; c < mFill.size(); ++c)
+    {
+        mFill[c] = 2 * clusterBegin;
+        clusterBegin = mClusterEnds[clusterBase + c];
+    }
+    mScratch.assign(edges.begin() + static_cast<std::ptrdiff_t>(2 * begin),
+                    edges.begin() + static_cast<std::ptrdiff_t>(2 * end));
+    for (const SweepEdge& edge : mScratch)
+        edges[mFill[mCluster[edge.shape]]++] = edge;
 }
 
 std::vector<SPLGroup> splitGroup(const std::vector<SPLShape*>& shapes, int axis)

@@ -58,17 +58,6 @@ SPLSphere::~SPLSphere()
     markDestroyed(mBox, mEdges);
 }
 
-void SPLSphere::updateBounds()
-{
-    const double xmin = mPosition.x() - mRadius;
-    const double ymin = mPosition.y() - mRadius;
-    mBox = SPLBox(xmin, xmin + 2.0 * mRadius, ymin, ymin + 2.0 * mRadius);
-    mEdges[0] = {SPLEdgeType::LOWER, this, mBox.xmin()};
-    mEdges[1] = {SPLEdgeType::UPPER, this, mBox.xmax()};
-    mEdges[2] = {SPLEdgeType::UPPER, this, mBox.ymax()};
-    mEdges[3] = {SPLEdgeType::LOWER, this, mBox.ymin()};
-}
-
 void SPLSphere::setTag(int tag)
 {
     mTag = tag;
@@ -77,12 +66,6 @@ void SPLSphere::setTag(int tag)
 void SPLSphere::setTime(double time)
 {
     mTime = time;
-}
-
-void SPLSphere::setForce(const SPLVector& force)
-{
-    mForce = force;
-    mAcceleration = mForce / mMass;
 }
 
 void SPLSphere::setDrag(double drag)
@@ -101,12 +84,6 @@ void SPLSphere::setMass(double mass)
     mAcceleration = mForce / mMass;
 }
 
-void SPLSphere::setPosition(const SPLVector& position)
-{
-    mPosition = position;
-    updateBounds();
-}
-
 void SPLSphere::setRadius(double radius)
 {
     mRadius = radius;
@@ -118,22 +95,9 @@ void SPLSphere::setSolid(int solid)
     mSolid = solid;
 }
 
-void SPLSphere::setVelocity(const SPLVector& velocity)
-{
-    mVelocity = velocity;
-}
-
 void SPLSphere::setWidth(double)
 {
     DBG_ERROR("Spheres have no width.");
-}
-
-void SPLSphere::integrate(double dt)
-{
-    const SPLVector v = mVelocity;
-    mVelocity = v + mAcceleration * dt;
-    mPosition = mPosition + scaled(dt, v + mAcceleration * 0.5 * dt);
-    updateBounds();
 }
 
 SPLVector SPLSphere::acceleration() const
@@ -164,54 +128,14 @@ SPLEdge SPLSphere::edge(int edge) const
     return edgeOf(mEdges, edge);
 }
 
-SPLVector SPLSphere::force() const
-{
-    return mForce;
-}
-
 SPLBox SPLSphere::box() const
 {
     return mBox;
 }
 
-double SPLSphere::drag() const
-{
-    return mDrag;
-}
-
 double SPLSphere::height() const
 {
     DBG_ERROR("Spheres have no height.");
-}
-
-double SPLSphere::mass() const
-{
-    return mMass;
-}
-
-SPLVector SPLSphere::position() const
-{
-    return mPosition;
-}
-
-double SPLSphere::radius() const
-{
-    return mRadius;
-}
-
-int SPLSphere::kind() const
-{
-    return SPLShapeKind::SPHERE;
-}
-
-int SPLSphere::solid() const
-{
-    return mSolid;
-}
-
-SPLVector SPLSphere::velocity() const
-{
-    return mVelocity;
 }
 
 double SPLSphere::width() const

@@ -7,6 +7,7 @@
 #include "spl/splvector.h"
 
 #include <memory>
+#include <typeinfo>
 
 /// The root of the shape classes: a use count that contact pairs raise while they refer to the object.
 class SPLObject
@@ -149,6 +150,93 @@ private:
     SPLBox mBox;
     SPLEdge mEdges[4];
 };
+
+// The sphere's hot members are inline, so that code that knows it holds a sphere (splVisit) calls them directly.
+inline void SPLSphere::updateBounds()
+{
+    const double xmin = mPosition.x() - mRadius;
+    const double ymin = mPosition.y() - mRadius;
+    mBox = SPLBox(xmin, xmin + 2.0 * mRadius, ymin, ymin + 2.0 * mRadius);
+    mEdges[0] = {SPLEdgeType::LOWER, this, mBox.xmin()};
+    mEdges[1] = {SPLEdgeType::UPPER, this, mBox.xmax()};
+    mEdges[2] = {SPLEdgeType::UPPER, this, mBox.ymax()};
+    mEdges[3] = {SPLEdgeType::LOWER, this, mBox.ymin()};
+}
+
+inline void SPLSphere::setForce(const SPLVector& force)
+{
+    mForce = force;
+    mAcceleration = mForce / mMass;
+}
+
+inline void SPLSphere::setPosition(const SPLVector& position)
+{
+    mPosition = position;
+    updateBounds();
+}
+
+inline void SPLSphere::setVelocity(const SPLVector& velocity)
+{
+    mVelocity = velocity;
+}
+
+inline void SPLSphere::integrate(double dt)
+{
+    const SPLVector v = mVelocity;
+    mVelocity = v + mAcceleration * dt;
+    mPosition = mPosition + scaled(dt, v + mAcceleration * 0.5 * dt);
+    updateBounds();
+}
+
+inline SPLVector SPLSphere::force() const
+{
+    return mForce;
+}
+
+inline double SPLSphere::drag() const
+{
+    return mDrag;
+}
+
+inline double SPLSphere::mass() const
+{
+    return mMass;
+}
+
+inline SPLVector SPLSphere::position() const
+{
+    return mPosition;
+}
+
+inline double SPLSphere::radius() const
+{
+    return mRadius;
+}
+
+inline int SPLSphere::kind() const
+{
+    return SPLShapeKind::SPHERE;
+}
+
+inline int SPLSphere::solid() const
+{
+    return mSolid;
+}
+
+inline SPLVector SPLSphere::velocity() const
+{
+    return mVelocity;
+}
+
+/// Calls f with the shape as an SPLSphere when it is exactly one, so that the calls bind directly and inline, and
+/// as the SPLShape it is otherwise; returns what f returns.
+template <typename F>
+decltype(auto) visitShape(SPLShape& shape, F&& f)
+{
+    if (typeid(shape) == typeid(SPLSphere))
+        return f(static_cast<SPLSphere&>(shape));
+    return f(shape);
+}
 
 /// Wraps its own copy of a shape; sets of position, velocity and force pass through a lock each (SPLLockKind),
 /// everything else is forwarded. Its box and edges are its own copies, with the locker as the edges' owner.

@@ -2,8 +2,9 @@
 // The physics world: it owns clones of the shapes and vortices added to it, advances them in equal sub-steps
 // (forces, integration, then collisions) and lists which pairs of shapes collided and which only overlapped.
 //
-// Depends on spl/splgroups.h, spl/splshape.h, spl/splvector.h and foundation/dbg.h. Single-threaded.
+// Depends on spl/splcontacts.h, spl/splgroups.h, spl/splshape.h, spl/splvector.h and foundation/dbg.h. Single-threaded.
 
+#include "spl/splcontacts.h"
 #include "spl/splgroups.h"
 #include "spl/splshape.h"
 #include "spl/splvector.h"
@@ -11,60 +12,6 @@
 #include <cstddef>
 #include <span>
 #include <vector>
-
-/// Two shapes in contact. A pair holds a use of each shape (SPLObject::useCount) for as long as it exists.
-class SPLShapePair
-{
-public:
-    /// Takes a use of both shapes, which must outlive the pair.
-    SPLShapePair(SPLShape* first, SPLShape* second);
-    /// Takes its own uses of the other pair's shapes.
-    SPLShapePair(const SPLShapePair& other);
-    /// Takes over the other pair's uses; the other pair is left empty and releases nothing.
-    SPLShapePair(SPLShapePair&& other) noexcept;
-    /// Takes uses of the other pair's shapes, then releases its own.
-    SPLShapePair& operator=(const SPLShapePair& other);
-    /// Releases both uses.
-    ~SPLShapePair();
-
-    SPLShape* first() const { return mFirst; }
-    SPLShape* second() const { return mSecond; }
-
-private:
-    void release();
-
-    SPLShape* mFirst;
-    SPLShape* mSecond;
-};
-
-/// Tests the two shapes and reacts: solid spheres that overlap are pushed apart, bounced elastically and
-/// appended to the collisions; an overlap with a non-solid one is appended to the overlaps. Circles that only
-/// touch give nothing. Throws "Unknown Shape." for a kind other than the sphere.
-void collideShapes(SPLShape& first, SPLShape& second, std::vector<SPLShapePair>& collisions,
-                   std::vector<SPLShapePair>& overlaps);
-
-/// The narrow phase with its working storage: sends every pair i < j of a group through collideShapes, in that
-/// order, as the first and the second shape. When the group stands in ascending order of its lower y edges, as
-/// the broad phase leaves it, pairs too far apart in y to touch are passed over without a call; they would do
-/// nothing there.
-class SPLNarrowPhase
-{
-public:
-    /// Collides the group's pairs, appending to the two lists; the shapes stay the caller's.
-    void collide(std::span<SPLShape* const> group, std::vector<SPLShapePair>& collisions,
-                 std::vector<SPLShapePair>& overlaps);
-
-private:
-    struct Cached
-    {
-        double x;
-        double y;
-        double radius;
-        double low; // y - radius when the group was read, the key of its order
-    };
-
-    std::vector<Cached> mCache;
-};
 
 class SPLSystem
 {

@@ -45,11 +45,6 @@ SPLVector SPLVector::normalized() const
     return *this / l;
 }
 
-SPLVector SPLVector::project(const SPLVector& v) const
-{
-    return *this * (v.dot(*this) / dot(*this));
-}
-
 SPLVector SPLVector::rotated(double angle) const
 {
     return turned(*this, std::cos(angle), std::sin(angle));

@@ -34,7 +34,7 @@ public:
     /// (x/s, y/s).
     SPLVector operator/(double s) const { return {mX / s, mY / s}; }
     /// The projection of v onto this vector's direction: (v.dot(this) / this.dot(this)) * this.
-    SPLVector project(const SPLVector& v) const;
+    SPLVector project(const SPLVector& v) const { return *this * (v.dot(*this) / dot(*this)); }
     /// Turned counter-clockwise by the angle in radians.
     SPLVector rotated(double angle) const;
     /// The vector from this point to the other point: other - this.

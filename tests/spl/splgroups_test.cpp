@@ -114,3 +114,22 @@ TEST(SPLGroups, ShapesWithoutExtentStillJoinTheirGroup)
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_EQ(groupOf(groups, point), groupOf(groups, around));
 }
+
+TEST(SPLGroups, EqualBoxesStandInTheOrderOfTheList)
+{
+    // Kept and fresh orders alike: the second split of the same list starts from the order the first one found.
+    Scene scene;
+    SPLShape* a = scene.add(0, 0, 10);
+    SPLShape* b = scene.add(0, 0, 10);
+    SPLShape* c = scene.add(5, -1, 10);
+    SPLGroups groups;
+    for (const std::vector<SPLShape*>& list : {std::vector<SPLShape*>{a, b, c}, std::vector<SPLShape*>{b, a, c}})
+    {
+        for (int split = 0; split < 2; ++split)
+        {
+            groups.split(list, 1);
+            ASSERT_EQ(groups.count(), 1u);
+            EXPECT_EQ(SPLGroup(groups.group(0).begin(), groups.group(0).end()), (SPLGroup{c, list[0], list[1]}));
+        }
+    }
+}
