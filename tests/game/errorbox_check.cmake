@@ -17,8 +17,7 @@ if(NOT result STREQUAL "1")
 endif()
 foreach(expected
     "Quillom unrecoverable error"
-    "Product: Quillom 1.0\nFilename: "
-    "\nLine: "
+    "Product: Quillom 1.0\nFilename: egl/egltypes.cpp\nLine: "
     "\nDescription: \"Image file open successfully.\" && inputFile.is_open()")
   string(FIND "${errors}" "${expected}" at)
   if(at EQUAL -1)
