@@ -4,7 +4,10 @@
 
 #include "host/win32.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 struct SDL_Window;
 
@@ -23,3 +26,7 @@ bool hostWindowHasFocus(HWND window);
 bool hostClockIsVirtual();
 /// Advances the virtual clock by the given nanoseconds; does nothing while the real clock runs.
 void hostAdvanceVirtualClock(LONGLONG nanoseconds);
+
+/// The text with its lines broken at spaces into lines of at most width (1 or more) UTF-8 characters (a longer
+/// word is cut); its own line breaks stay. The message box shows its text so, to fit the screen.
+std::string hostWrapText(std::string_view text, std::size_t width);
