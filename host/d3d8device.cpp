@@ -1,7 +1,7 @@
 // The software Direct3D device: Direct3D's render and texture stage states, vertex fetch and transform, and
 // primitive assembly in front of the rasteriser; the back buffer is shown in the window's SDL window at Present.
-// Depends on the Win32 stand-in for the window (SDL window, minimised and focus state, client size) and for
-// the virtual clock.
+// Depends on the Win32 stand-in for the window (SDL window, minimised and focus state, client size, full screen)
+// and for the virtual clock.
 
 #include "host/d3d8device.h"
 
@@ -12,8 +12,6 @@
 #include "host/hostwin32.h"
 #include "host/rasteriser.h"
 #include "host/testing.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <array>
@@ -146,7 +144,7 @@ public:
         D3DXMatrixIdentity(&mProjection);
         if (!mWindowed)
         {
-            SDL_SetWindowFullscreen(hostSDLWindow(window), SDL_WINDOW_FULLSCREEN_DESKTOP);
+            hostEnterFullScreen(window);
         }
         mNextFrame = std::chrono::steady_clock::now();
     }
@@ -441,7 +439,7 @@ private:
         replace(mIndexBuffer, static_cast<D3D8IndexBuffer*>(nullptr));
         if (!mWindowed)
         {
-            SDL_SetWindowFullscreen(hostSDLWindow(mWindow), 0);
+            hostLeaveFullScreen(mWindow);
         }
         mDirect3D->Release();
     }

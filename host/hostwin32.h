@@ -22,6 +22,13 @@ bool hostWindowIsMinimised(HWND window);
 /// Whether the window is the active one, with the input focus; it loses it when the player switches away.
 bool hostWindowHasFocus(HWND window);
 
+/// Makes the window cover the primary display for a full-screen device: SDL's desktop full screen, or, when the
+/// window has not reached the display's place and size shortly after that request (no window manager carried it
+/// out), a borderless window that the host moves over the display and raises.
+void hostEnterFullScreen(HWND window);
+/// Ends the full screen of hostEnterFullScreen: a window the host placed gets back its place, size and border.
+void hostLeaveFullScreen(HWND window);
+
 /// Whether the test seam's virtual clock is on (see host/testing.h).
 bool hostClockIsVirtual();
 /// Advances the virtual clock by the given nanoseconds; does nothing while the real clock runs.
