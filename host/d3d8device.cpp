@@ -482,11 +482,17 @@ private:
         return *buffer != nullptr ? D3D_OK : E_OUTOFMEMORY;
     }
 
-    // A full-screen device is lost while its window is minimised or, once it had the focus, lacks it.
+    // A full-screen device is lost while its window is minimised or, once it had the focus, lacks it. Its window
+    // follows the focus, as on the original platform: it is minimised when the player switches to another window,
+    // which it would hide, and restored when the player comes back.
     Loss refreshLoss()
     {
         const bool focused = hostWindowHasFocus(mWindow);
         mHadFocus = mHadFocus || focused;
+        if (!mWindowed && mHadFocus && focused == hostWindowIsMinimised(mWindow))
+        {
+            ShowWindow(mWindow, focused ? SW_RESTORE : SW_MINIMIZE);
+        }
         const bool away =
             seam().forcedLoss || (!mWindowed && (hostWindowIsMinimised(mWindow) || (mHadFocus && !focused)));
         if (away)

@@ -458,6 +458,7 @@ TEST_F(D3D8DeviceTest, FullScreenDeviceIsLostWithTheFocusAndAWindowedOneNever)
         hosttest::loseFocus(mWindow);
         pumpMessages();
         EXPECT_EQ(mDevice->TestCooperativeLevel(), windowed ? D3D_OK : D3DERR_DEVICELOST) << windowed;
+        EXPECT_EQ(IsIconic(mWindow) != FALSE, !windowed) << windowed;
         hosttest::minimise(mWindow);
         pumpMessages();
         EXPECT_EQ(mDevice->TestCooperativeLevel(), windowed ? D3D_OK : D3DERR_DEVICELOST) << windowed;
@@ -508,6 +509,45 @@ TEST_F(D3D8DeviceTest, FullScreenDeviceCoversTheDisplayWithOrWithoutAWindowManag
         }
     }
     hosttest::ignoreFullScreenRequests(false);
+}
+
+TEST_F(D3D8DeviceTest, FullScreenWindowIsMinimisedWithoutTheFocusAndRestoredWithIt)
+{
+    // The player comes back through the window manager, which restores the window first, or, without one, by
+    // giving the window the focus alone.
+    for (const bool byFocusAlone : {false, true})
+    {
+        SCOPED_TRACE(byFocusAlone ? "focus alone" : "restored");
+        hosttest::gainFocus(mWindow);
+        pumpMessages();
+        ASSERT_EQ(createDevice(false, 640, 480), D3D_OK);
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3D_OK);
+        EXPECT_FALSE(IsIconic(mWindow));
+
+        hosttest::loseFocus(mWindow);
+        pumpMessages();
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3DERR_DEVICELOST);
+        EXPECT_TRUE(IsIconic(mWindow)) << "it would hide the window that has the focus now";
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3DERR_DEVICELOST);
+
+        if (byFocusAlone)
+        {
+            hosttest::gainFocus(mWindow);
+        }
+        else
+        {
+            hosttest::restore(mWindow);
+        }
+        pumpMessages();
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+        EXPECT_FALSE(IsIconic(mWindow));
+        EXPECT_EQ(mDevice->Release(), 0u);
+        mDevice = nullptr;
+        ASSERT_EQ(createDevice(false, 640, 480), D3D_OK);
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3D_OK);
+        EXPECT_EQ(mDevice->Release(), 0u);
+        mDevice = nullptr;
+    }
 }
 
 TEST_F(D3D8DeviceTest, ForcedLossLosesEveryDeviceAndRefusesNewOnes)
