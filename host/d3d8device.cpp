@@ -146,6 +146,7 @@ public:
         {
             hostEnterFullScreen(window);
         }
+        mHadFocus = hostWindowHasFocus(window);
         mNextFrame = std::chrono::steady_clock::now();
     }
 
