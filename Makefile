@@ -4,7 +4,7 @@
 JOBS  ?= $(shell nproc)
 CMAKE ?= cmake
 
-.PHONY: all deps build play test test-sanitize bench fuzz format clean previews
+.PHONY: all deps build play test test-sanitize bench fuzz format clean previews highscores
 
 all: build
 
@@ -19,6 +19,10 @@ build: deps
 # The game reads its pictures, sounds and high scores from its working directory.
 play: build
 	cd build/data && ../game/quillom
+
+# Puts the first high-score table back in build/data/, in place of the player's.
+highscores: build
+	$(CMAKE) --build build --target highscores
 
 # PNG contact sheets of every generated picture, as the game shows them, in build/previews/.
 previews: build

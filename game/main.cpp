@@ -42,7 +42,8 @@ namespace
     {
     }
     MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR | MB_TOPMOST);
-    ExitProcess(0);
+    // A fatal error is a failure to whoever started the program: a script, a launcher, CI.
+    ExitProcess(1);
 }
 
 } // namespace

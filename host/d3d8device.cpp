@@ -1,7 +1,7 @@
 // The software Direct3D device: Direct3D's render and texture stage states, vertex fetch and transform, and
 // primitive assembly in front of the rasteriser; the back buffer is shown in the window's SDL window at Present.
-// Depends on the Win32 stand-in for the window (SDL window, minimised and focus state, client size) and for
-// the virtual clock.
+// Depends on the Win32 stand-in for the window (SDL window, minimised and focus state, client size, full screen)
+// and for the virtual clock.
 
 #include "host/d3d8device.h"
 
@@ -12,8 +12,6 @@
 #include "host/hostwin32.h"
 #include "host/rasteriser.h"
 #include "host/testing.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <array>
@@ -146,8 +144,9 @@ public:
         D3DXMatrixIdentity(&mProjection);
         if (!mWindowed)
         {
-            SDL_SetWindowFullscreen(hostSDLWindow(window), SDL_WINDOW_FULLSCREEN_DESKTOP);
+            hostEnterFullScreen(window);
         }
+        mHadFocus = hostWindowHasFocus(window);
         mNextFrame = std::chrono::steady_clock::now();
     }
 
@@ -441,7 +440,7 @@ private:
         replace(mIndexBuffer, static_cast<D3D8IndexBuffer*>(nullptr));
         if (!mWindowed)
         {
-            SDL_SetWindowFullscreen(hostSDLWindow(mWindow), 0);
+            hostLeaveFullScreen(mWindow);
         }
         mDirect3D->Release();
     }
@@ -484,11 +483,17 @@ private:
         return *buffer != nullptr ? D3D_OK : E_OUTOFMEMORY;
     }
 
-    // A full-screen device is lost while its window is minimised or, once it had the focus, lacks it.
+    // A full-screen device is lost while its window is minimised or, once it had the focus, lacks it. Its window
+    // follows the focus, as on the original platform: it is minimised when the player switches to another window,
+    // which it would hide, and restored when the player comes back.
     Loss refreshLoss()
     {
         const bool focused = hostWindowHasFocus(mWindow);
         mHadFocus = mHadFocus || focused;
+        if (!mWindowed && mHadFocus && focused == hostWindowIsMinimised(mWindow))
+        {
+            ShowWindow(mWindow, focused ? SW_RESTORE : SW_MINIMIZE);
+        }
         const bool away =
             seam().forcedLoss || (!mWindowed && (hostWindowIsMinimised(mWindow) || (mHadFocus && !focused)));
         if (away)

@@ -4,7 +4,10 @@
 
 #include "host/win32.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 struct SDL_Window;
 
@@ -19,7 +22,18 @@ bool hostWindowIsMinimised(HWND window);
 /// Whether the window is the active one, with the input focus; it loses it when the player switches away.
 bool hostWindowHasFocus(HWND window);
 
+/// Makes the window cover the primary display for a full-screen device: SDL's desktop full screen, or, when the
+/// window has not reached the display's place and size shortly after that request (no window manager carried it
+/// out), a borderless window that the host moves over the display and raises.
+void hostEnterFullScreen(HWND window);
+/// Ends the full screen of hostEnterFullScreen: a window the host placed gets back its place, size and border.
+void hostLeaveFullScreen(HWND window);
+
 /// Whether the test seam's virtual clock is on (see host/testing.h).
 bool hostClockIsVirtual();
 /// Advances the virtual clock by the given nanoseconds; does nothing while the real clock runs.
 void hostAdvanceVirtualClock(LONGLONG nanoseconds);
+
+/// The text with its lines broken at spaces into lines of at most width (1 or more) UTF-8 characters (a longer
+/// word is cut); its own line breaks stay. The message box shows its text so, to fit the screen.
+std::string hostWrapText(std::string_view text, std::size_t width);

@@ -107,6 +107,17 @@ void restore(HWND window);
 void requestClose(HWND window);
 void expose(HWND window);
 
+// ---- Full screen ----------------------------------------------------------------------------------------
+// A full-screen device makes its window cover the primary display. SDL's dummy display carries out SDL's
+// full-screen request at once, as a desktop with a window manager does; it can also ignore it, as an X server
+// without a window manager does.
+
+/// While on, the display ignores full-screen requests: a window stays where it is until the host places it
+/// itself.
+void ignoreFullScreenRequests(bool on);
+/// The window's place and size as the display shows it (desktop pixels), which GetWindowRect need not know.
+RECT shownRectangle(HWND window);
+
 // ---- Direct3D device ------------------------------------------------------------------------------------
 // The software device's frames, a switch that loses devices, and counts of the calls that reached a device.
 

@@ -28,8 +28,10 @@ struct HostWindow
     bool visible = false;
     bool minimised = false;
     bool maximised = false;
-    bool focused = false;    // the active window: keyboard input and foreground DirectInput devices
-    bool needsPaint = false; // a WM_PAINT is due
+    bool focused = false;             // the active window: keyboard input and foreground DirectInput devices
+    bool needsPaint = false;          // a WM_PAINT is due
+    bool placedFullScreen = false;    // the host itself placed it over the display for a full-screen device
+    RECT rectangleBeforeFullScreen{}; // where it goes back to when the device ends
     std::vector<unsigned char> extraBytes;
 };
 
@@ -43,6 +45,9 @@ std::vector<HostWindow*> hostWindows();
 /// WM_SIZE's wParam (SIZE_*) and lParam (client width and height; 0 while minimised) for the window now.
 WPARAM hostSizeKind(const HostWindow& window);
 LPARAM hostSizeParameter(const HostWindow& window);
+
+/// Records the window's new place and size, sending WM_MOVE and WM_SIZE for what changed.
+void hostRecordRectangle(HostWindow& window, const RECT& rectangle);
 
 /// Calls the window's class procedure at once, as the original platform's sending calls do (logged).
 LRESULT hostSendMessage(HostWindow& window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,10 +5,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace
 {
@@ -29,7 +31,74 @@ bool displayIsAvailable()
 
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
+// The message box is as wide as its longest line: this many characters keep it well inside a small screen.
+constexpr std::size_t MESSAGE_BOX_LINE_WIDTH = 80;
+
+bool continuesCharacter(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The byte index count characters on from the character at from, or the line's end.
+std::size_t advance(std::string_view line, std::size_t from, std::size_t count)
+{
+    for (; from < line.size(); ++from)
+    {
+        if (!continuesCharacter(line[from]) && count-- == 0)
+        {
+            return from;
+        }
+    }
+    return line.size();
+}
+
+// One line of the text, wrapped onto out.
+void wrapLine(std::string_view line, std::size_t width, std::string& out)
+{
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t limit = advance(line, start, width); // the first character past a full line
+        if (limit == line.size())
+        {
+            break;
+        }
+        // Break at the last space that leaves a line of at most width characters (a space right after them
+        // counts), dropping the spaces at the break.
+        const std::size_t space = line.rfind(' ', limit);
+        std::size_t end = space == std::string_view::npos || space <= start ? start : space;
+        while (end > start && line[end - 1] == ' ')
+        {
+            --end;
+        }
+        if (end == start)
+        {
+            // A word longer than a line is cut after its width-th character.
+            out.append(line.substr(start, limit - start)).push_back('\n');
+            start = limit;
+            continue;
+        }
+        out.append(line.substr(start, end - start)).push_back('\n');
+        start = std::min(line.find_first_not_of(' ', end), line.size());
+    }
+    out.append(line.substr(start));
+}
+
 } // namespace
+
+std::string hostWrapText(std::string_view text, std::size_t width)
+{
+    std::string wrapped;
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', start))
+    {
+        wrapLine(text.substr(start, end - start), width, wrapped);
+        wrapped.push_back('\n');
+        start = end + 1;
+    }
+    wrapLine(text.substr(start), width, wrapped);
+    return wrapped;
+}
 
 // Overlong sequences and surrogates count as malformed.
 char32_t hostDecodeUtf8(const unsigned char* bytes, int count, int* at)
@@ -88,7 +157,7 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type)
     if (displayIsAvailable())
     {
         const Uint32 icon = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-        SDL_ShowSimpleMessageBox(icon, caption, text, nullptr);
+        SDL_ShowSimpleMessageBox(icon, caption, hostWrapText(text, MESSAGE_BOX_LINE_WIDTH).c_str(), nullptr);
     }
     return IDOK;
 }

@@ -108,6 +108,22 @@ LPARAM hostSizeParameter(const HostWindow& window)
     return window.minimised ? 0 : MAKELPARAM(static_cast<WORD>(r.right - r.left), static_cast<WORD>(r.bottom - r.top));
 }
 
+void hostRecordRectangle(HostWindow& window, const RECT& rectangle)
+{
+    const RECT before = window.rectangle;
+    window.rectangle = rectangle;
+    if (before.left != rectangle.left || before.top != rectangle.top)
+    {
+        hostSendMessage(window, WM_MOVE, 0,
+                        MAKELPARAM(static_cast<WORD>(rectangle.left), static_cast<WORD>(rectangle.top)));
+    }
+    if (before.right - before.left != rectangle.right - rectangle.left ||
+        before.bottom - before.top != rectangle.bottom - rectangle.top)
+    {
+        hostSendMessage(window, WM_SIZE, hostSizeKind(window), hostSizeParameter(window));
+    }
+}
+
 HostWindow* hostFindWindow(HWND window)
 {
     if (!window)
@@ -309,22 +325,13 @@ BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint)
     }
     width = std::max(width, 0);
     height = std::max(height, 0);
-    const RECT before = window->rectangle;
-    window->rectangle = {x, y, x + width, y + height};
     SDL_SetWindowPosition(window->sdl, x, y);
     SDL_SetWindowSize(window->sdl, std::max(width, 1), std::max(height, 1));
     if (repaint)
     {
         window->needsPaint = true;
     }
-    if (before.left != x || before.top != y)
-    {
-        hostSendMessage(*window, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
-    }
-    if (before.right - before.left != width || before.bottom - before.top != height)
-    {
-        hostSendMessage(*window, WM_SIZE, hostSizeKind(*window), hostSizeParameter(*window));
-    }
+    hostRecordRectangle(*window, {x, y, x + width, y + height});
     return TRUE;
 }
 

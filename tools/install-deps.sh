@@ -9,6 +9,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont
+  libx11-dev
   libfreetype-dev fonts-dejavu-core
 )
 fuzz_packages=(clang libclang-rt-dev)

@@ -8,6 +8,8 @@
 #include "tests/game/screentesting.h"
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -237,6 +239,69 @@ TEST_F(ScoreScreenTest, DrawsOnlyWhileTheHallOfFameOrTheNameEntryIsShown)
     EXPECT_EQ(clearsOfAFrame(), 0) << "idle again";
     post(QLMEventID::NAME_ENTRY_ENTERED_EVENT_ID);
     EXPECT_EQ(clearsOfAFrame(), 1) << "name entry";
+}
+
+TEST_F(ScoreScreenTest, ThePlatesGlassCoversTheTextUpToItsEdgesAndCorners)
+{
+    // A plate reaches 20 units past its text on every side. Up to the text's edges the glass must be as dark as
+    // it is inside, with the rim beyond: ranks, scores and the prompt's first and last letters must not sit on it.
+    EGL* const egl = graphicsLibrary();
+    const auto size = [egl](int fontID, const std::string& text)
+    {
+        EGLLabel* const label =
+            createLabel(egl, getFont(fontID), egl->blendingMethod(EGL::ALPHA_BLENDING), text, 0.5f, 0.5f, 0xFFFFFFFF);
+        const std::pair<float, float> measured{label->labelWidth(), label->labelHeight()};
+        destroyLabel(label);
+        return measured;
+    };
+    struct Sample
+    {
+        float x, y;    // a point just inside the text's edge, clear of letters
+        float insideX; // a point of the same row, clear of letters, well inside the plate
+    };
+    const auto expectGlassAt = [](const std::vector<Sample>& samples, const char* face)
+    {
+        for (const Sample& sample : samples)
+        {
+            const std::uint32_t edge = pixelAt(sample.x, sample.y);
+            const std::uint32_t inside = pixelAt(sample.insideX, sample.y);
+            for (const int shift : {0, 8, 16})
+                EXPECT_NEAR(static_cast<int>((edge >> shift) & 0xFF), static_cast<int>((inside >> shift) & 0xFF), 3)
+                    << face << " at (" << sample.x << ", " << sample.y << ")";
+        }
+    };
+
+    // The hall of fame: 900 units of columns; the title and ten rows one above the other.
+    const auto [titleWidth, titleHeight] = size(QLMFontID::LARGE_FONT_ID, "Hall of fame");
+    const float rowHeight = scoreRecords().front()->scoreLabel()->labelHeight();
+    const float tableHalfWidth = 450.0f;
+    const float tableHalfHeight = (titleHeight + 10.0f * rowHeight) * 0.5f;
+    const float titleY = tableHalfHeight - titleHeight * 0.5f;
+    const float lastRowY = -tableHalfHeight + rowHeight * 0.5f;
+    const float titleSide = (titleWidth * 0.5f + tableHalfWidth) * 0.5f;
+    post(QLMEventID::HALL_OF_FAME_ENTERED_EVENT_ID);
+    runFrame();
+    expectGlassAt({{tableHalfWidth - 1.0f, titleY, titleSide},
+                   {-tableHalfWidth + 1.0f, titleY, -titleSide},
+                   {tableHalfWidth - 1.0f, lastRowY, 150.0f},
+                   {tableHalfWidth - 1.0f, -tableHalfHeight + 1.0f, 150.0f}},
+                  "hall of fame");
+
+    // The name entry: the prompt as wide as the plate's text, the name field below it.
+    const auto [promptWidth, promptHeight] =
+        size(QLMFontID::SMALL_FONT_ID, "Congratulations! New highscore, please enter your name.");
+    const float nameHeight = scoreNameLabel()->labelHeight();
+    const float inputHalfWidth = promptWidth * 0.5f;
+    const float inputHalfHeight = (promptHeight + nameHeight) * 0.5f;
+    const float nameY = -(promptHeight + nameHeight) * 0.25f;
+    post(QLMEventID::HALL_OF_FAME_LEFT_EVENT_ID);
+    post(QLMEventID::NAME_ENTRY_ENTERED_EVENT_ID);
+    runFrame();
+    expectGlassAt({{inputHalfWidth - 1.0f, nameY, 200.0f},
+                   {-inputHalfWidth + 1.0f, nameY, -200.0f},
+                   {inputHalfWidth - 1.0f, -inputHalfHeight + 1.0f, 200.0f},
+                   {-inputHalfWidth + 1.0f, -inputHalfHeight + 1.0f, -200.0f}},
+                  "name entry");
 }
 
 TEST_F(ScoreScreenTest, TheStarsMoveOnlyWhileTheScreenIsShown)

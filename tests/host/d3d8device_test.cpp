@@ -71,6 +71,7 @@ protected:
         }
         EXPECT_EQ(mDirect3D->Release(), 0u);
         hosttest::forceDeviceLoss(false);
+        hosttest::ignoreFullScreenRequests(false);
         hosttest::useRealClock();
         hosttest::resetWindows();
     }
@@ -457,12 +458,93 @@ TEST_F(D3D8DeviceTest, FullScreenDeviceIsLostWithTheFocusAndAWindowedOneNever)
         hosttest::loseFocus(mWindow);
         pumpMessages();
         EXPECT_EQ(mDevice->TestCooperativeLevel(), windowed ? D3D_OK : D3DERR_DEVICELOST) << windowed;
+        EXPECT_EQ(IsIconic(mWindow) != FALSE, !windowed) << windowed;
         hosttest::minimise(mWindow);
         pumpMessages();
         EXPECT_EQ(mDevice->TestCooperativeLevel(), windowed ? D3D_OK : D3DERR_DEVICELOST) << windowed;
         hosttest::restore(mWindow);
         pumpMessages();
         EXPECT_EQ(mDevice->TestCooperativeLevel(), windowed ? D3D_OK : D3DERR_DEVICENOTRESET) << windowed;
+        EXPECT_EQ(mDevice->Release(), 0u);
+        mDevice = nullptr;
+    }
+}
+
+TEST_F(D3D8DeviceTest, FullScreenDeviceCoversTheDisplayWithOrWithoutAWindowManager)
+{
+    struct Case
+    {
+        bool windowed;
+        bool requestsIgnored; // no window manager
+    };
+    const Case cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+    const RECT display{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT place{40, 30, 56, 42};
+    const auto same = [](const RECT& a, const RECT& b)
+    { return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom; };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.windowed ? "windowed" : "full screen") +
+                     (c.requestsIgnored ? ", requests ignored" : ", requests carried out"));
+        hosttest::ignoreFullScreenRequests(c.requestsIgnored);
+        MoveWindow(mWindow, place.left, place.top, 16, 12, TRUE);
+        ASSERT_EQ(createDevice(c.windowed, c.windowed ? 0 : 800, c.windowed ? 0 : 600), D3D_OK);
+        pumpMessages();
+        const RECT& expected = c.windowed ? place : display;
+        RECT rectangle{};
+        GetWindowRect(mWindow, &rectangle);
+        EXPECT_TRUE(same(hosttest::shownRectangle(mWindow), expected));
+        EXPECT_TRUE(same(rectangle, expected));
+        ASSERT_EQ(mDevice->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+
+        EXPECT_EQ(mDevice->Release(), 0u);
+        mDevice = nullptr;
+        pumpMessages();
+        if (c.requestsIgnored)
+        {
+            // A window manager puts back the windows it made full screen; the host does so for those it placed.
+            GetWindowRect(mWindow, &rectangle);
+            EXPECT_TRUE(same(hosttest::shownRectangle(mWindow), place));
+            EXPECT_TRUE(same(rectangle, place));
+        }
+    }
+    hosttest::ignoreFullScreenRequests(false);
+}
+
+TEST_F(D3D8DeviceTest, FullScreenWindowIsMinimisedWithoutTheFocusAndRestoredWithIt)
+{
+    // The player comes back through the window manager, which restores the window first, or, without one, by
+    // giving the window the focus alone.
+    for (const bool byFocusAlone : {false, true})
+    {
+        SCOPED_TRACE(byFocusAlone ? "focus alone" : "restored");
+        hosttest::gainFocus(mWindow);
+        pumpMessages();
+        ASSERT_EQ(createDevice(false, 640, 480), D3D_OK);
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3D_OK);
+        EXPECT_FALSE(IsIconic(mWindow));
+
+        hosttest::loseFocus(mWindow);
+        pumpMessages();
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3DERR_DEVICELOST);
+        EXPECT_TRUE(IsIconic(mWindow)) << "it would hide the window that has the focus now";
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3DERR_DEVICELOST);
+
+        if (byFocusAlone)
+        {
+            hosttest::gainFocus(mWindow);
+        }
+        else
+        {
+            hosttest::restore(mWindow);
+        }
+        pumpMessages();
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+        EXPECT_FALSE(IsIconic(mWindow));
+        EXPECT_EQ(mDevice->Release(), 0u);
+        mDevice = nullptr;
+        ASSERT_EQ(createDevice(false, 640, 480), D3D_OK);
+        EXPECT_EQ(mDevice->TestCooperativeLevel(), D3D_OK);
         EXPECT_EQ(mDevice->Release(), 0u);
         mDevice = nullptr;
     }

@@ -1,3 +1,4 @@
+#include "host/hostwin32.h"
 #include "host/win32.h"
 
 #include <gtest/gtest.h>
@@ -42,11 +43,54 @@ TEST(MultiByteToWideChar, RefusesSmallBuffersAndUnknownCodePages)
 
 TEST(MessageBox, WritesCaptionAndTextToStandardErrorWithoutADisplay)
 {
+    // Only the box wraps its text; the line on stderr stays whole.
+    const std::string text = "Line: 12\nDescription: " + std::string(100, 'x');
     ::testing::internal::CaptureStderr();
-    const int answer = MessageBoxA(nullptr, "Line: 12\nDescription: x", "Quillom unrecoverable error",
-                                   MB_OK | MB_ICONERROR | MB_TOPMOST);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Quillom unrecoverable error\nLine: 12\nDescription: x\n");
+    const int answer =
+        MessageBoxA(nullptr, text.c_str(), "Quillom unrecoverable error", MB_OK | MB_ICONERROR | MB_TOPMOST);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Quillom unrecoverable error\n" + text + "\n");
     EXPECT_EQ(answer, IDOK);
+}
+
+TEST(MessageBox, TextIsWrappedAtSpacesKeepingItsOwnLineBreaks)
+{
+    struct Case
+    {
+        const char* text;
+        const char* wrapped; // at 10 characters a line
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"short", "short"},
+        {"exactly 10", "exactly 10"},
+        {"the quick brown fox jumps", "the quick\nbrown fox\njumps"},
+        {"one\ntwo three four five\n\nsix", "one\ntwo three\nfour five\n\nsix"},
+        {"ends with\n", "ends with\n"},
+        {"spaces    at the break", "spaces\nat the\nbreak"},
+        {"two  blanks", "two\nblanks"},
+        {"a  b inside", "a  b\ninside"},
+        {"see abcdefghijklmno end", "see\nabcdefghij\nklmno end"},
+        {"abcdefghijklmnopqrstuvwxy", "abcdefghij\nklmnopqrst\nuvwxy"},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(hostWrapText(c.text, 10), c.wrapped) << c.text;
+    }
+
+    // Widths count characters, not bytes, and a cut never falls inside one.
+    const auto repeated = [](const char* character, int count)
+    {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+        {
+            text += character;
+        }
+        return text;
+    };
+    const std::string e = "\xC3\xA9";
+    EXPECT_EQ(hostWrapText("caf" + e + " x" + repeated(e.c_str(), 8), 10), "caf" + e + "\nx" + repeated(e.c_str(), 8));
+    EXPECT_EQ(hostWrapText("a " + repeated(e.c_str(), 12), 10),
+              "a\n" + repeated(e.c_str(), 10) + "\n" + repeated(e.c_str(), 2));
 }
 
 namespace

@@ -382,12 +382,13 @@ Canvas makePlate()
     paintFrame(picture, 0, 0, SIZE, 2,
                [&](Vec2 p)
                {
-                   // Drawn stretched behind tables whose text reaches 20 units short of its edges: a dark glass
-                   // panel filling nearly the whole quad, a faint cyan rim just inside its soft edge.
-                   const float d = sdBox(p, {0.95f, 0.95f}, 0.12f);
-                   const float alpha = 0.85f * smoothstep(0.04f, -0.04f, d);
+                   // Drawn stretched behind texts that stop 20 units short of its edges, which is 0.96 of the
+                   // way out on the hall of fame's and the name entry's plates: dark glass out to 0.97, its soft
+                   // edge and a faint cyan rim in the last 0.03, clear at the border.
+                   const float d = sdBox(p, {0.98f, 0.98f}, 0.1f);
+                   const float alpha = 0.85f * smoothstep(0.01f, -0.01f, d);
                    const Color glass = mix(argb(0xFF080A22), argb(0xFF1A1E48), clamp01(p.y * 0.5f + 0.5f));
-                   const float rim = std::exp(-std::pow((d + 0.015f) * 80.0f, 2.0f));
+                   const float rim = std::exp(-std::pow((d + 0.002f) * 150.0f, 2.0f));
                    return withAlpha(mix(glass, CYAN, 0.5f * rim), alpha);
                });
     return picture;
