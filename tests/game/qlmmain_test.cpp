@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -53,6 +54,20 @@ bool showsGame()
 bool showsMenu()
 {
     return ProgramRun::pixelsOf(ACTIVE_MENU_ITEM) > 0;
+}
+
+/// Turns the time graphs (F2) on over the screen shown, runs the check on the frame with them, and turns them off;
+/// answers whether they added red lines to the frame.
+bool timeGraphsShow(
+    ProgramRun& run, const std::function<void()>& check = [] {})
+{
+    const int red = ProgramRun::pixelsOf(CONSOLE_RED);
+    run.keys({VK_F2});
+    run.pass(); // the graphs are made by the view's first tick, after its first draw
+    const bool shown = ProgramRun::pixelsOf(CONSOLE_RED) > red;
+    check();
+    run.keys({VK_F2});
+    return shown;
 }
 
 bool inGameState(int stateID)
@@ -117,6 +132,7 @@ void expectEverythingClosed()
     EXPECT_EQ(hosttest::liveComObjects(), 0);
     EXPECT_FALSE(hosttest::audioIsOpen());
     EXPECT_TRUE(ECA::machines().empty());
+    EXPECT_EQ(ECA::registeredObjects(), 0u) << "events, states and machine types";
     EXPECT_EQ(window(), nullptr);
     EXPECT_EQ(graphicsLibrary(), nullptr);
     EXPECT_EQ(inputLibrary(), nullptr);
@@ -149,17 +165,13 @@ TEST(QuillomProgram, APlayerGoesFromTheIntroThroughAGameAndTheHallOfFameToExit)
     EXPECT_FALSE(ProgramRun::covers(INTRO_BACKGROUND, 0.99)) << "particles, logos and tickers over the background";
     EXPECT_FALSE(showsMenu());
 
-    // Each overlay is drawn over the screen below it: the menu on top, the console under the menu.
+    // The overlays are drawn over the screen below them.
     run.keys({VK_ESCAPE});
     EXPECT_TRUE(showsIntro() && showsMenu()) << "the menu over the intro";
-    run.keys({VK_F2});
-    run.pass(); // the graphs are made by the view's first tick, after its first draw
-    EXPECT_GT(ProgramRun::pixelsOf(CONSOLE_RED), 0) << "the time graphs over the intro";
-    EXPECT_TRUE(showsMenu()) << "and the menu over them";
-    run.keys({VK_F2, VK_ESCAPE});
-    EXPECT_EQ(ProgramRun::pixelsOf(CONSOLE_RED), 0);
+    run.keys({VK_ESCAPE});
     EXPECT_FALSE(showsMenu());
-    passes += 4;
+    EXPECT_TRUE(timeGraphsShow(run)) << "over the intro";
+    passes += 5;
 
     const int untilHallOfFame = run.passUntil(showsScoreScreen, 25 * PASSES_PER_SECOND);
     ASSERT_GT(untilHallOfFame, 0) << "the hall of fame follows the intro";
@@ -167,6 +179,7 @@ TEST(QuillomProgram, APlayerGoesFromTheIntroThroughAGameAndTheHallOfFameToExit)
     run.keys({VK_ESCAPE});
     EXPECT_TRUE(showsScoreScreen() && showsMenu()) << "the menu over the hall of fame";
     run.keys({VK_ESCAPE});
+    EXPECT_TRUE(timeGraphsShow(run)) << "over the hall of fame";
 
     // A click starts a game; "Get ready" lasts 3 seconds of game time.
     run.click();
@@ -176,12 +189,16 @@ TEST(QuillomProgram, APlayerGoesFromTheIntroThroughAGameAndTheHallOfFameToExit)
     EXPECT_FALSE(splods().empty()) << "the first tick brings the splods";
     ASSERT_GT(run.passUntil([] { return inGameState(QLMGameStateID::LOADED); }, 4 * PASSES_PER_SECOND), 0);
 
-    // Escape pauses the game under the menu, Escape again goes on with it.
+    // Escape pauses the game under the menu, Escape again goes on with it. Over the still game, the menu's
+    // letters, grown to their full size, stay whole under the time graphs: the menu is drawn last.
+    EXPECT_TRUE(timeGraphsShow(run)) << "over the game";
     run.keys({VK_ESCAPE});
     const double pausedAt = gameTime();
-    run.passes(10);
+    run.passes(3 * PASSES_PER_SECOND);
     EXPECT_TRUE(showsGame() && showsMenu()) << "the menu over the game";
     EXPECT_EQ(gameTime(), pausedAt) << "paused";
+    const int letters = ProgramRun::pixelsOf(ACTIVE_MENU_ITEM);
+    EXPECT_TRUE(timeGraphsShow(run, [&] { EXPECT_EQ(ProgramRun::pixelsOf(ACTIVE_MENU_ITEM), letters); }));
     run.keys({VK_ESCAPE});
     run.pass();
     EXPECT_GT(gameTime(), pausedAt);
