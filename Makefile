@@ -4,7 +4,7 @@
 JOBS  ?= $(shell nproc)
 CMAKE ?= cmake
 
-.PHONY: all deps build play test test-sanitize bench fuzz format clean previews
+.PHONY: all deps build play test test-sanitize bench fuzz format clean previews screenshots
 
 all: build
 
@@ -22,6 +22,10 @@ play: build
 # PNG contact sheets of every generated picture, as the game shows them, in build/previews/.
 previews: build
 	build/tools/quillom_previews build/data build/previews
+
+# The README's pictures of the running game, in docs/: the program run headless on the virtual clock.
+screenshots: build
+	build/tests/game/quillom_screenshots docs
 
 test: build
 	cd build && ctest --output-on-failure -j $(JOBS)
