@@ -4,7 +4,7 @@
 JOBS  ?= $(shell nproc)
 CMAKE ?= cmake
 
-.PHONY: all deps build play test test-sanitize bench fuzz format clean previews screenshots
+.PHONY: all deps build play test test-sanitize bench fuzz format clean previews
 
 all: build
 
@@ -24,6 +24,7 @@ previews: build
 	build/tools/quillom_previews build/data build/previews
 
 # The README's pictures of the running game, in docs/: the program run headless on the virtual clock.
+.PHONY: screenshots
 screenshots: build
 	build/tests/game/quillom_screenshots docs
 

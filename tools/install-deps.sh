@@ -10,7 +10,8 @@ packages=(
   g++ cmake ninja-build make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont
-  libfreetype-dev fonts-dejavu-core libpng-dev
+  libfreetype-dev fonts-dejavu-core
+  libpng-dev
 )
 fuzz_packages=(clang libclang-rt-dev)
 xserver_packages=(xvfb xdotool)
