@@ -23,11 +23,6 @@ play: build
 previews: build
 	build/tools/quillom_previews build/data build/previews
 
-# The README's pictures of the running game, in docs/: the program run headless on the virtual clock.
-.PHONY: screenshots
-screenshots: build
-	build/tests/game/quillom_screenshots docs
-
 test: build
 	cd build && ctest --output-on-failure -j $(JOBS)
 
@@ -50,6 +45,11 @@ fuzz:
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+# The README's pictures of the running game, in docs/: the program run headless on the virtual clock.
+.PHONY: screenshots
+screenshots: build
+	build/tests/game/quillom_screenshots docs
 
 clean:
 	rm -rf build build-sanitize build-bench build-fuzz
