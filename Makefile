@@ -53,5 +53,10 @@ fuzz:
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
+# The README's pictures of the running game, in docs/: the program run headless on the virtual clock.
+.PHONY: screenshots
+screenshots: build
+	build/tests/game/quillom_screenshots docs
+
 clean:
 	rm -rf build build-sanitize build-bench build-fuzz

@@ -1,9 +1,10 @@
 # Helpers shared by the layer, test and benchmark lists.
 
-# quillom_add_test(<name> SOURCES <files...> LIBS <targets...>)
-# A GoogleTest program registered with CTest; it runs headless under SDL's dummy drivers.
+# quillom_add_test(<name> SOURCES <files...> LIBS <targets...> [COST <n>])
+# A GoogleTest program registered with CTest; it runs headless under SDL's dummy drivers. A COST makes CTest start
+# its tests before the cheaper ones, so that long ones do not finish a parallel run alone.
 function(quillom_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "COST" "SOURCES;LIBS" ${ARGN})
   find_package(GTest REQUIRED)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -11,7 +12,11 @@ function(quillom_add_test name)
   # into separate words, so an ENVIRONMENT of two variables would keep only the first.
   set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy)
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set(properties)
+  if(ARG_COST)
+    set(properties PROPERTIES COST ${ARG_COST})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} ${properties})
 endfunction()
 
 # quillom_add_bench(<name> SOURCES <files...> LIBS <targets...>)

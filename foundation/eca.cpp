@@ -527,3 +527,9 @@ const std::vector<ECAMachine*>& ECA::machines()
 {
     return runningMachines();
 }
+
+std::size_t ECA::registeredObjects()
+{
+    return registry<ECAEvent>().size() + registry<ECAState>().size() + registry<ECANegation>().size() +
+           registry<ECAMessageAction>().size() + registry<ECAMachineType>().size();
+}

@@ -11,6 +11,7 @@
 
 #include "foundation/refcount.h"
 
+#include <cstddef>
 #include <map>
 #include <set>
 #include <utility>
@@ -361,5 +362,7 @@ void update(double elapsedSeconds);
 void retireFinishedMachines();
 /// The running machines in the order they were started.
 const std::vector<ECAMachine*>& machines();
+/// The events, states, negations, message actions and machine types made here and not yet destroyed.
+std::size_t registeredObjects();
 
 } // namespace ECA

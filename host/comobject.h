@@ -4,6 +4,9 @@
 
 #include "host/com.h"
 
+/// The objects of HostComObject alive now, of every interface (the test seam reads it).
+long long& hostComObjectsAlive();
+
 /// Implements IUnknown for an object of the given interface; the object starts with one reference.
 /// INTERFACE_ID, when given, is the interface QueryInterface hands out (with a new reference).
 template <class Interface, const IID* INTERFACE_ID = nullptr>
@@ -37,7 +40,8 @@ public:
     }
 
 protected:
-    ~HostComObject() override = default;
+    HostComObject() { ++hostComObjectsAlive(); }
+    ~HostComObject() override { --hostComObjectsAlive(); }
 
 private:
     ULONG mReferenceCount = 1;

@@ -620,4 +620,9 @@ bool audioIsSilentFallback()
     return outputIsSilent;
 }
 
+bool audioIsOpen()
+{
+    return outputOwner != nullptr;
+}
+
 } // namespace hosttest

@@ -3,7 +3,9 @@
 
 #include "host/objbase.h"
 
+#include "host/comobject.h"
 #include "host/hostdmusic.h"
+#include "host/testing.h"
 
 namespace
 {
@@ -11,6 +13,12 @@ namespace
 thread_local ULONG comInitialisations = 0;
 
 } // namespace
+
+long long& hostComObjectsAlive()
+{
+    static long long alive = 0;
+    return alive;
+}
 
 HRESULT CoInitialize(void* reserved)
 {
@@ -50,3 +58,13 @@ HRESULT CoCreateInstance(REFCLSID classID, IUnknown* outer, DWORD context, REFII
     }
     return hostCreateDirectMusicObject(classID, iid, object);
 }
+
+namespace hosttest
+{
+
+long long liveComObjects()
+{
+    return hostComObjectsAlive();
+}
+
+} // namespace hosttest

@@ -230,4 +230,9 @@ void expose(HWND window)
     pushWindowEvent(window, SDL_WINDOWEVENT_EXPOSED);
 }
 
+std::size_t openWindows()
+{
+    return hostWindows().size();
+}
+
 } // namespace hosttest

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -165,5 +166,20 @@ struct D3D8Counters
 
 D3D8Counters d3d8Counters();
 void resetD3D8Counters();
+
+// ---- Whole-program runs --------------------------------------------------------------------------------
+// For a test that runs the program from start-up to shutdown: changes that come while the program waits, and
+// what is still open after it closed everything.
+
+/// Queues an action for a later Sleep, which runs it once after its wait: the first action queued runs in the
+/// next Sleep, the second in the one after. useVirtualClock and useRealClock drop the actions still queued.
+void duringNextSleep(std::function<void()> action);
+/// The windows not yet destroyed.
+std::size_t openWindows();
+/// The Direct3D, DirectInput and DirectMusic objects (devices, textures, buffers, segments, matrix stacks and the
+/// rest) not yet released.
+long long liveComObjects();
+/// Whether the sound output is open (a performance holds it).
+bool audioIsOpen();
 
 } // namespace hosttest

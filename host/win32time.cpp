@@ -4,6 +4,7 @@
 #include "host/testing.h"
 
 #include <chrono>
+#include <deque>
 #include <thread>
 
 namespace
@@ -18,6 +19,7 @@ struct VirtualClock
 };
 
 VirtualClock gVirtual;
+std::deque<std::function<void()>> gSleepActions; // scripted for the next Sleeps, one each
 
 } // namespace
 
@@ -46,9 +48,17 @@ void Sleep(DWORD milliseconds)
     {
         gVirtual.now += LONGLONG{milliseconds} * 1'000'000;
         gVirtual.slept += milliseconds;
-        return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    else
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+    if (!gSleepActions.empty())
+    {
+        const std::function<void()> action = std::move(gSleepActions.front());
+        gSleepActions.pop_front();
+        action();
+    }
 }
 
 bool hostClockIsVirtual()
@@ -70,11 +80,13 @@ namespace hosttest
 void useVirtualClock(LONGLONG readStepNanoseconds)
 {
     gVirtual = VirtualClock{true, 0, readStepNanoseconds, 0};
+    gSleepActions.clear();
 }
 
 void useRealClock()
 {
     gVirtual.on = false;
+    gSleepActions.clear();
 }
 
 bool virtualClockIsOn()
@@ -95,6 +107,11 @@ void advanceVirtualClock(LONGLONG nanoseconds)
 LONGLONG sleptMilliseconds()
 {
     return gVirtual.slept;
+}
+
+void duringNextSleep(std::function<void()> action)
+{
+    gSleepActions.push_back(std::move(action));
 }
 
 } // namespace hosttest

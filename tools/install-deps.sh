@@ -3,6 +3,7 @@
 # need, but only those that are missing. Runs as root or through sudo.
 #   tools/install-deps.sh         what `make play` and `make test` need
 #   tools/install-deps.sh fuzz    also the clang toolchain for `make fuzz`
+#   tools/install-deps.sh xserver also Xvfb and xdotool, for the test that runs the game under a real X server
 set -euo pipefail
 
 packages=(
@@ -11,10 +12,13 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont
   libx11-dev
   libfreetype-dev fonts-dejavu-core
+  libpng-dev
 )
 fuzz_packages=(clang libclang-rt-dev)
+xserver_packages=(xvfb xdotool)
 
 [ "${1:-}" = fuzz ] && packages+=("${fuzz_packages[@]}")
+[ "${1:-}" = xserver ] && packages+=("${xserver_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -198,14 +198,18 @@ TEST(ECAParts, StateHoldsReferencesToItsPartsUntilDestroyedRegisteredOrNot)
 {
     LogAction entry("entry");
     LogProcess process;
+    const std::size_t before = ECA::registeredObjects();
     ECAState* registered = ECA::createState(&entry, &entry, &process, 2.5);
+    EXPECT_EQ(ECA::registeredObjects(), before + 1);
     EXPECT_EQ(registered->duration(), 2.5);
     EXPECT_EQ(entry.referenceCount(), 2);
     EXPECT_EQ(process.referenceCount(), 1);
 
     ECA::destroyState(new ECAState(&entry, &entry, &process, 0.0)); // never registered: still destroyed
     EXPECT_EQ(entry.referenceCount(), 2);
+    EXPECT_EQ(ECA::registeredObjects(), before + 1) << "only what the factories made is counted";
     ECA::destroyState(registered);
+    EXPECT_EQ(ECA::registeredObjects(), before);
     EXPECT_EQ(entry.referenceCount(), 0);
     EXPECT_EQ(process.referenceCount(), 0);
 

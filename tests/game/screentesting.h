@@ -1,7 +1,7 @@
 #pragma once
-// What the screens' tests share: a working folder of their own holding the game's data files (so that a test may
-// rewrite "highscores.txt"), and the application glue and the game modules the screens need, opened headless as
-// the program opens them, with the window focused and the random tool seeded the same for every test.
+// What the screens' tests share: a scratch folder of their own holding the game's data files, and the application glue
+// and the game modules the screens need, opened headless as the program opens them, with the window focused and the
+// random tool seeded the same for every test.
 
 #include "foundation/eca.h"
 #include "foundation/rndfactory.h"
@@ -14,15 +14,14 @@
 #include "host/testing.h"
 #include "platform/egc.h"
 #include "platform/window.h"
+#include "tests/game/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 class ScreenTest : public ::testing::Test
 {
@@ -34,22 +33,7 @@ protected:
     void SetUp() override
     {
         hosttest::resetWindows();
-        fWorkingDirectory = std::filesystem::current_path();
-        fFolder =
-            std::filesystem::temp_directory_path() / ("quillom-screens-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(fFolder);
-        std::filesystem::create_directories(fFolder);
-        // Pictures and sounds are only read: links will do. The table is a copy of its own.
-        for (const auto& entry : std::filesystem::directory_iterator(QUILLOM_DATA_DIR))
-        {
-            if (entry.path().filename() == "highscores.txt")
-                std::filesystem::copy_file(entry.path(), fFolder / "highscores.txt");
-            else
-                std::filesystem::create_symlink(entry.path(), fFolder / entry.path().filename());
-        }
-        std::filesystem::current_path(fFolder);
-
+        fFolder.emplace(std::string("screens-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         openEGC("Quillom 1.0", GAME_STYLE);
         hosttest::gainFocus(windowHandle());
         randomTool()->setSeed(1.0);
@@ -69,8 +53,7 @@ protected:
         shutdownInput();
         shutdownEvents();
         closeEGC();
-        std::filesystem::current_path(fWorkingDirectory);
-        std::filesystem::remove_all(fFolder);
+        fFolder.reset();
         hosttest::resetWindows();
     }
 
@@ -117,6 +100,5 @@ protected:
 private:
     // The loop's state of the running test (static, so that the static helpers reach it).
     static inline QLMMainLoop sMainLoop;
-    std::filesystem::path fWorkingDirectory;
-    std::filesystem::path fFolder;
+    std::optional<ScratchFolder> fFolder;
 };

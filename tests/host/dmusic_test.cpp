@@ -322,14 +322,17 @@ TEST_F(DirectMusicTest, NothingPlaysBeforeInitAudioOrAfterCloseDown)
     mSegments.push_back(hit);
     EXPECT_EQ(hit->Download(mPerformance), DMUS_E_NOT_INIT);
     EXPECT_EQ(play(hit, DMUS_SEGF_SECONDARY), DMUS_E_NOT_INIT);
+    EXPECT_FALSE(hosttest::audioIsOpen());
 
     ASSERT_EQ(initAudio(), S_OK);
+    EXPECT_TRUE(hosttest::audioIsOpen());
     IDirectMusicSegment8* bounce = load("bounce.wav", LONG_TONE);
     EXPECT_EQ(hit->Download(mPerformance), S_OK);
     EXPECT_EQ(play(hit, DMUS_SEGF_SECONDARY), S_OK);
     hosttest::clearAudioLog();
 
     EXPECT_EQ(mPerformance->CloseDown(), S_OK);
+    EXPECT_FALSE(hosttest::audioIsOpen());
     EXPECT_THAT(hosttest::audioLog(), ElementsAre("unload bounce.wav", "unload hit.wav"));
     EXPECT_THAT(hosttest::audioPlaying(), IsEmpty());
     EXPECT_EQ(hit->Unload(mPerformance), DMUS_E_NOT_DOWNLOADED_TO_PORT);

@@ -1,6 +1,7 @@
 #include "host/objbase.h"
 
 #include "host/dmusic.h"
+#include "host/testing.h"
 
 #include <gtest/gtest.h>
 
@@ -91,10 +92,12 @@ TEST(ObjBaseTest, CoCreateInstanceRefusesWhatItCannotMakeAndLeavesNoObject)
 TEST(ObjBaseTest, CreatedObjectsCountTheirReferencesAndAnswerOnlyTheirInterface)
 {
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    const long long alive = hosttest::liveComObjects();
     IDirectMusicPerformance8* performance = nullptr;
     ASSERT_EQ(CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC, IID_IDirectMusicPerformance8,
                                reinterpret_cast<void**>(&performance)),
               S_OK);
+    EXPECT_EQ(hosttest::liveComObjects(), alive + 1);
     EXPECT_EQ(performance->AddRef(), 2u);
     void* same = nullptr;
     EXPECT_EQ(performance->QueryInterface(IID_IDirectMusicPerformance8, &same), S_OK);
@@ -104,7 +107,9 @@ TEST(ObjBaseTest, CreatedObjectsCountTheirReferencesAndAnswerOnlyTheirInterface)
     EXPECT_EQ(other, nullptr);
     EXPECT_EQ(performance->Release(), 2u);
     EXPECT_EQ(performance->Release(), 1u);
+    EXPECT_EQ(hosttest::liveComObjects(), alive + 1);
     EXPECT_EQ(performance->Release(), 0u);
+    EXPECT_EQ(hosttest::liveComObjects(), alive) << "released with its last reference";
     CoUninitialize();
 }
 

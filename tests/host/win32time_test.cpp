@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace
 {
 
@@ -62,4 +64,26 @@ TEST_F(VirtualClock, TurningItOnAgainStartsFromZeroAndOffRestoresTheRealClock)
     EXPECT_GT(readCounter(), 0);
     hosttest::advanceVirtualClock(1'000); // ignored while the real clock runs
     EXPECT_EQ(hosttest::virtualClockNanoseconds(), 0);
+}
+
+TEST_F(VirtualClock, EachSleepRunsOneQueuedActionAfterItsWaitAndATurnOfTheClockDropsTheRest)
+{
+    hosttest::useVirtualClock(0);
+    std::vector<LONGLONG> seen;
+    hosttest::duringNextSleep([&] { seen.push_back(hosttest::virtualClockNanoseconds()); });
+    hosttest::duringNextSleep([&] { seen.push_back(-hosttest::virtualClockNanoseconds()); });
+    Sleep(5);
+    EXPECT_EQ(seen, (std::vector<LONGLONG>{5'000'000}));
+    Sleep(1);
+    EXPECT_EQ(seen, (std::vector<LONGLONG>{5'000'000, -6'000'000}));
+    Sleep(1);
+    EXPECT_EQ(seen.size(), 2u) << "each action runs once";
+
+    hosttest::duringNextSleep([&] { seen.clear(); });
+    hosttest::useVirtualClock(0);
+    Sleep(1);
+    hosttest::duringNextSleep([&] { seen.clear(); });
+    hosttest::useRealClock();
+    Sleep(0);
+    EXPECT_EQ(seen.size(), 2u) << "dropped when the clock was turned on and off";
 }

@@ -149,6 +149,16 @@ TEST_F(Window, ExtraBytesHoldAPointerAndRefuseIndicesOutside)
     EXPECT_EQ(GetWindowLongPtrA(nullptr, 0), 0);
 }
 
+TEST_F(Window, WindowsCountUntilTheTestSeamDestroysThem)
+{
+    EXPECT_EQ(hosttest::openWindows(), 0u);
+    createWindow();
+    createWindow();
+    EXPECT_EQ(hosttest::openWindows(), 2u);
+    hosttest::resetWindows();
+    EXPECT_EQ(hosttest::openWindows(), 0u);
+}
+
 TEST_F(Window, ClassesAreFoundByNameAndRegisteredOnce)
 {
     WNDCLASSEXA windowClass{};
