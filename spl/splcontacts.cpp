@@ -206,8 +206,8 @@ void SPLNarrowPhase::search(std::span<SPLShape* const> group, std::vector<SPLSha
     for (std::size_t i = 0; i < group.size(); ++i)
     {
         // The strip's members up to the row's own are behind; the members of a strip stand in the group's order.
-        if (mStripOf[i] != mStrips)
-            mCursor[mStripOf[i]] = mMemberOf[i] + 1;
+        if (mStripOf[i] != mStripCount)
+            mStrips[mStripOf[i]].cursor = mMemberOf[i] + 1;
         gather(i, i);
         for (std::size_t c = 0; c < mCandidateCount; ++c)
         {
@@ -261,10 +261,10 @@ bool SPLNarrowPhase::layStrips(double farthest)
     const double shapes = static_cast<double>(count);
     mStripsPerUnit = 1.0 / std::max(STRIP_WIDTH * small, width / shapes);
     mOriginX = xmin;
-    mStrips = static_cast<std::size_t>(std::min(width * mStripsPerUnit, shapes)) + 1;
+    mStripCount = static_cast<std::size_t>(std::min(width * mStripsPerUnit, shapes)) + 1;
 
     // Each strip's members in the group's order: a stable counting sort by strip.
-    mStripStart.assign(mStrips + 1, 0);
+    mStripStart.assign(mStripCount + 1, 0);
     mStripOf.resize(count);
     mMemberOf.resize(count);
     mStartX.resize(count);
@@ -274,26 +274,27 @@ bool SPLNarrowPhase::layStrips(double farthest)
         mStartX[k] = mCache[k].x;
         if (mCache[k].radius > mSmallRadius)
         {
-            mStripOf[k] = mStrips;
+            mStripOf[k] = mStripCount;
             mLarge.push_back(k);
             continue;
         }
         mStripOf[k] = stripOf(mCache[k].x);
         ++mStripStart[mStripOf[k] + 1];
     }
-    for (std::size_t s = 0; s < mStrips; ++s)
+    for (std::size_t s = 0; s < mStripCount; ++s)
         mStripStart[s + 1] += mStripStart[s];
-    mCursor.assign(mStripStart.begin(), mStripStart.end() - 1);
-    mMembers.resize(mStripStart[mStrips]);
+    mMembers.resize(mStripStart[mStripCount]);
     for (std::size_t k = 0; k < count; ++k)
     {
-        if (mStripOf[k] == mStrips)
+        if (mStripOf[k] == mStripCount)
             continue;
-        mMemberOf[k] = mCursor[mStripOf[k]]++;
+        mMemberOf[k] = mStripStart[mStripOf[k]]++;
         mMembers[mMemberOf[k]] = {mCache[k].low, mCache[k].x, mCache[k].y, mCache[k].radius, k};
     }
-    mCursor.assign(mStripStart.begin(), mStripStart.end() - 1);
-    mDrop.assign(mStrips, 0.0);
+    // Each start has moved up to the next strip's.
+    mStrips.resize(mStripCount);
+    for (std::size_t s = 0; s < mStripCount; ++s)
+        mStrips[s] = {s == 0 ? 0 : mStripStart[s - 1], mStripStart[s], 0.0};
     mSpread = 0.0;
     mCandidates.resize(count);
     return true;
@@ -303,7 +304,7 @@ bool SPLNarrowPhase::layStrips(double farthest)
 std::size_t SPLNarrowPhase::stripOf(double x) const
 {
     const double t = (x - mOriginX) * mStripsPerUnit;
-    return t >= 0.0 ? static_cast<std::size_t>(std::min(t, mStrips - 1.0)) : 0;
+    return t >= 0.0 ? static_cast<std::size_t>(std::min(t, mStripCount - 1.0)) : 0;
 }
 
 // A member that may meet shape k within the margin stood, when the group was read, closer along x than k's radius,
@@ -321,11 +322,12 @@ void SPLNarrowPhase::gather(std::size_t k, std::size_t after)
     const std::size_t last = stripOf(shape.x + extent);
     for (std::size_t s = stripOf(shape.x - extent); s <= last; ++s)
     {
-        const std::size_t end = mStripStart[s + 1];
-        std::size_t m = mCursor[s];
+        const Strip& strip = mStrips[s];
+        const std::size_t end = strip.end;
+        std::size_t m = strip.cursor;
         while (m < end && mMembers[m].shape <= after)
             ++m;
-        const double floor = stop + mDrop[s];
+        const double floor = stop + strip.drop;
         for (; m < end && mMembers[m].low <= floor; ++m)
         {
             const Member& member = mMembers[m];
@@ -356,11 +358,11 @@ void SPLNarrowPhase::gather(std::size_t k, std::size_t after)
 void SPLNarrowPhase::follow(std::size_t k)
 {
     const std::size_t strip = mStripOf[k];
-    if (strip == mStrips)
+    if (strip == mStripCount)
         return;
     Member& member = mMembers[mMemberOf[k]];
     member.x = mCache[k].x;
     member.y = mCache[k].y;
-    mDrop[strip] = std::max(mDrop[strip], member.low - (member.y - member.radius));
+    mStrips[strip].drop = std::max(mStrips[strip].drop, member.low - (member.y - member.radius));
     mSpread = std::max(mSpread, std::fabs(member.x - mStartX[k]));
 }

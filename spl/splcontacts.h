@@ -63,6 +63,12 @@ private:
         double low; // y - radius when the group was read, the key of its order
     };
     // A shape of a strip: its lower y edge when the group was read, which orders the strip, and where it stands.
+    struct Strip
+    {
+        std::size_t cursor; // its first member after the row's shape
+        std::size_t end;    // one past its last member
+        double drop;        // the farthest a member has been pushed below its low
+    };
     struct Member
     {
         double low;
@@ -82,20 +88,19 @@ private:
     void follow(std::size_t k);
 
     std::vector<Cached> mCache;
-    // The strips of the search: columns of mStripWidth from mOriginX, mStrips of them (shapes beyond go to the
-    // border strips), each a run of mMembers in the group's order, holding the shapes of a radius up to
+    // The strips of the search: columns 1 / mStripsPerUnit wide from mOriginX, mStripCount of them (shapes beyond go to
+    // the border strips), each a run of mMembers in the group's order, holding the shapes of a radius up to
     // mSmallRadius by where their centres stood when the group was read. The few larger ones are in mLarge.
     double mOriginX = 0.0;
     double mStripsPerUnit = 1.0;
     double mSmallRadius = 0.0;
     double mMargin = 0.0; // how much farther than touching a gathered shape may stand
     double mSpread = 0.0; // the farthest any member has been pushed along x since the group was read
-    std::size_t mStrips = 1;
+    std::size_t mStripCount = 1;
     std::vector<Member> mMembers;
-    std::vector<std::size_t> mStripStart; // per strip where its members begin, and one past the last strip
-    std::vector<std::size_t> mCursor;     // per strip, its first member after the row's shape
-    std::vector<double> mDrop;            // per strip, the farthest a member has been pushed below its low
-    std::vector<std::size_t> mStripOf;    // per shape its strip, or mStrips for a large one
+    std::vector<Strip> mStrips;
+    std::vector<std::size_t> mStripStart; // scratch for sorting the members by strip
+    std::vector<std::size_t> mStripOf;    // per shape its strip, or mStripCount for a large one
     std::vector<std::size_t> mMemberOf;   // per shape in a strip, its member
     std::vector<double> mStartX;          // per shape, x when the group was read
     std::vector<std::size_t> mLarge;      // the large shapes, ascending
