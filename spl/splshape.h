@@ -159,7 +159,7 @@ private:
     SPLEdge mEdges[4];
 };
 
-// The sphere's hot members are inline, so that code that knows it holds a sphere (splVisit) calls them directly.
+// The sphere's hot members are inline, so that code that knows it holds a sphere (visitShape) calls them directly.
 inline void SPLSphere::updateBounds()
 {
     const double xmin = mPosition.x() - mRadius;
