@@ -13,11 +13,12 @@ namespace
 // the rounding; the slack is far above double rounding error and far below any contact that matters.
 constexpr double PREFILTER_SLACK = 1.0 + 1e-9;
 
-// Groups of at least this many shapes are searched through a grid; smaller ones are swept in y.
-constexpr std::size_t GRID_GROUP = 48;
-// How many cells further on a full cell of the grid looks for a slot to spare before the grid is laid out again.
-constexpr std::size_t BORROW_REACH = 16;
-// The largest shapes that may stay out of the grid's choice of cell size, such as the shield.
+// Groups of at least this many shapes are swept strip by strip; smaller ones whole.
+constexpr std::size_t STRIP_GROUP = 48;
+// The width of a strip in the largest radius of its members: about as wide as the partners of a row's shape
+// spread, so that a row reads two or three strips.
+constexpr double STRIP_WIDTH = 2.0;
+// The largest shapes that may stay out of the choice of the strip width, such as the shield.
 constexpr std::size_t LARGE_SHAPES = 8;
 
 template <typename Cached>
@@ -146,7 +147,7 @@ void SPLNarrowPhase::collide(std::span<SPLShape* const> group, std::vector<SPLSh
                 radius >= 0.0;
         farthest = std::max({farthest, std::fabs(position.x()), std::fabs(position.y())});
     }
-    if (count >= GRID_GROUP && plain && layGrid(farthest))
+    if (count >= STRIP_GROUP && ordered && plain && layStrips(farthest))
         search(group, collisions, overlaps);
     else
         sweep(group, ordered, collisions, overlaps);
@@ -191,7 +192,7 @@ void SPLNarrowPhase::sweep(std::span<SPLShape* const> group, bool ordered, std::
 // away than touching, and every large shape after it, in ascending order. Only row i's own shape and its partners
 // move during the row, and the partners are behind it then, so the gathered list stays complete until the row's
 // shape has been pushed half the margin away from where it was gathered; then the rest of the row is gathered
-// again. Each row's shape leaves the grid as its row begins; a pushed shape follows to its new cell at once.
+// again.
 void SPLNarrowPhase::search(std::span<SPLShape* const> group, std::vector<SPLShapePair>& collisions,
                             std::vector<SPLShapePair>& overlaps)
 {
@@ -204,9 +205,9 @@ void SPLNarrowPhase::search(std::span<SPLShape* const> group, std::vector<SPLSha
     const double limit = 0.25 * mMargin * mMargin;
     for (std::size_t i = 0; i < group.size(); ++i)
     {
-        mNext = i + 1;
-        if (mSlotOf[i] >= 0)
-            lift(i);
+        // The strip's members up to the row's own are behind; the members of a strip stand in the group's order.
+        if (mStripOf[i] != mStripCount)
+            mStrips[mStripOf[i]].cursor = mMemberOf[i] + 1;
         gather(i, i);
         for (std::size_t c = 0; c < mCandidateCount; ++c)
         {
@@ -216,8 +217,7 @@ void SPLNarrowPhase::search(std::span<SPLShape* const> group, std::vector<SPLSha
             collideShapes(*group[i], *group[j], collisions, overlaps);
             refresh(i);
             refresh(j);
-            if (mSlotOf[j] >= 0)
-                follow(j);
+            follow(j);
             const double dx = mCache[i].x - mGatheredX;
             const double dy = mCache[i].y - mGatheredY;
             if (dx * dx + dy * dy >= limit)
@@ -229,136 +229,113 @@ void SPLNarrowPhase::search(std::span<SPLShape* const> group, std::vector<SPLSha
     }
 }
 
-// Cells twice the largest radius but for a few outliers among the largest shapes, so that a shape of at most half a
-// cell meets only shapes whose centres lie in the cells its own reach covers; never more cells than about three per
-// shape. False when the coordinates are so large against the cells that their rounding could eat the margin.
-bool SPLNarrowPhase::layGrid(double farthest)
+// Strips as wide as the largest diameter but for a few outliers among the largest shapes, never more than one
+// per shape. False when there is no extent to set a margin by, or when the coordinates are so large against the
+// margin that their rounding could eat it.
+bool SPLNarrowPhase::layStrips(double farthest)
 {
     const std::size_t count = mCache.size();
     mRadii.resize(count);
-    double xmin = mCache[0].x, xmax = xmin, ymin = mCache[0].y, ymax = ymin;
+    double xmin = mCache[0].x;
+    double xmax = xmin;
     for (std::size_t k = 0; k < count; ++k)
     {
         mRadii[k] = mCache[k].radius;
         xmin = std::min(xmin, mCache[k].x);
         xmax = std::max(xmax, mCache[k].x);
-        ymin = std::min(ymin, mCache[k].y);
-        ymax = std::max(ymax, mCache[k].y);
     }
     const std::size_t cut = count - 1 - std::min(LARGE_SHAPES, count - 1);
     std::nth_element(mRadii.begin(), mRadii.begin() + static_cast<std::ptrdiff_t>(cut), mRadii.end());
-    // Of the few largest, those within twice the cut still set the cell size; only outliers like the shield stay out.
-    double half = mRadii[cut];
+    // Of the few largest, those within twice the cut still set the width; only outliers like the shield stay out.
+    double small = mRadii[cut];
     for (std::size_t k = cut + 1; k < count; ++k)
     {
         if (mRadii[k] <= 2.0 * mRadii[cut])
-            half = std::max(half, mRadii[k]);
+            small = std::max(small, mRadii[k]);
     }
-    const double width = xmax - xmin;
-    const double height = ymax - ymin;
-    const double shapes = static_cast<double>(count);
-    mCellSize = std::max({2.0 * half, std::sqrt(width * height / shapes), std::max(width, height) / shapes});
-    if (!(mCellSize > 0.0))
-        mCellSize = 1.0;
-    if (!(farthest <= 0x1p32 * mCellSize))
+    mSmallRadius = small;
+    mMargin = 0.25 * small;
+    if (!(mMargin > 0.0) || !(farthest <= 0x1p32 * mMargin))
         return false;
-    mCellsPerUnit = 1.0 / mCellSize;
-    mMargin = 0.125 * mCellSize;
+    const double width = xmax - xmin;
+    const double shapes = static_cast<double>(count);
+    mStripsPerUnit = 1.0 / std::max(STRIP_WIDTH * small, width / shapes);
     mOriginX = xmin;
-    mOriginY = ymin;
-    mColumns = static_cast<std::size_t>(std::min(width * mCellsPerUnit, shapes)) + 1;
-    mRows = static_cast<std::size_t>(std::min(height * mCellsPerUnit, shapes)) + 1;
+    mStripCount = static_cast<std::size_t>(std::min(width * mStripsPerUnit, shapes)) + 1;
+
+    // Each strip's members in the group's order: a stable counting sort by strip.
+    mStripStart.assign(mStripCount + 1, 0);
+    mStripOf.resize(count);
+    mMemberOf.resize(count);
+    mStartX.resize(count);
     mLarge.clear();
     for (std::size_t k = 0; k < count; ++k)
     {
-        if (isLarge(k))
+        mStartX[k] = mCache[k].x;
+        if (mCache[k].radius > mSmallRadius)
+        {
+            mStripOf[k] = mStripCount;
             mLarge.push_back(k);
+            continue;
+        }
+        mStripOf[k] = stripOf(mCache[k].x);
+        ++mStripStart[mStripOf[k] + 1];
     }
-    mNext = 0;
-    fill();
+    for (std::size_t s = 0; s < mStripCount; ++s)
+        mStripStart[s + 1] += mStripStart[s];
+    mMembers.resize(mStripStart[mStripCount]);
+    for (std::size_t k = 0; k < count; ++k)
+    {
+        if (mStripOf[k] == mStripCount)
+            continue;
+        mMemberOf[k] = mStripStart[mStripOf[k]]++;
+        mMembers[mMemberOf[k]] = {mCache[k].low, mCache[k].x, mCache[k].y, mCache[k].radius, k};
+    }
+    // Each start has moved up to the next strip's.
+    mStrips.resize(mStripCount);
+    for (std::size_t s = 0; s < mStripCount; ++s)
+        mStrips[s] = {s == 0 ? 0 : mStripStart[s - 1], mStripStart[s], 0.0};
+    mSpread = 0.0;
+    mCandidates.resize(count);
     return true;
 }
 
-// Lays the slots out afresh for the shapes still to come as they stand now, each cell with room for a quarter
-// more than it holds and every fourth cell one slot more; a cell that fills up borrows from those after it.
-void SPLNarrowPhase::fill()
+// Monotonic in the coordinate, so a range of coordinates maps onto the range of strips between its ends.
+std::size_t SPLNarrowPhase::stripOf(double x) const
 {
-    const std::size_t count = mCache.size();
-    const std::size_t cells = mColumns * mRows;
-    mCellCount.assign(cells, 0);
-    mCellOf.resize(count);
-    mSlotOf.assign(count, -1);
-    for (std::size_t k = mNext; k < count; ++k)
-    {
-        if (!isLarge(k))
-        {
-            mCellOf[k] = cellOf(mCache[k]);
-            ++mCellCount[mCellOf[k]];
-        }
-    }
-    mCellStart.resize(cells + 1);
-    std::size_t start = 0;
-    for (std::size_t c = 0; c < cells; ++c)
-    {
-        mCellStart[c] = start;
-        start += mCellCount[c] + mCellCount[c] / 4 + (c % 4 == 0 ? 1 : 0);
-        mCellCount[c] = 0;
-    }
-    mCellStart[cells] = start;
-    mSlots.assign(start, Slot{0.0, 0.0, 0.0, 0});
-    mCandidates.resize(start + mLarge.size());
-    for (std::size_t k = mNext; k < count; ++k)
-    {
-        if (!isLarge(k))
-            place(k);
-    }
+    const double t = (x - mOriginX) * mStripsPerUnit;
+    return t >= 0.0 ? static_cast<std::size_t>(std::min(t, mStripCount - 1.0)) : 0;
 }
 
-// Monotonic in the coordinate, so a range of coordinates maps onto the range of cells between its ends.
-std::size_t SPLNarrowPhase::column(double x) const
-{
-    const double t = (x - mOriginX) * mCellsPerUnit;
-    return t >= 0.0 ? static_cast<std::size_t>(std::min(t, mColumns - 1.0)) : 0;
-}
-
-std::size_t SPLNarrowPhase::row(double y) const
-{
-    const double t = (y - mOriginY) * mCellsPerUnit;
-    return t >= 0.0 ? static_cast<std::size_t>(std::min(t, mRows - 1.0)) : 0;
-}
-
-std::size_t SPLNarrowPhase::cellOf(const Cached& shape) const
-{
-    return row(shape.y) * mColumns + column(shape.x);
-}
-
-// A small shape that may meet shape k within the margin has its centre closer on each axis than k's radius, half
-// a cell and the margin; the slack covers the rounding of the cell arithmetic.
+// A member that may meet shape k within the margin stood, when the group was read, closer along x than k's radius,
+// the largest member radius, the margin and the spread; the slack covers the rounding of the strip arithmetic.
+// Within a strip the members stand in ascending order of their lows, which the strip's drop bounds from below, so
+// the first one whose low lies above k's reach ends the strip.
 void SPLNarrowPhase::gather(std::size_t k, std::size_t after)
 {
     const Cached& shape = mCache[k];
-    const bool large = isLarge(k);
-    const double extent = (shape.radius + 0.5 * mCellSize + mMargin) * (1.0 + 1e-9);
-    // The cells of a row are one run of slots, read straight through: empty slots name shape 0, which no row
-    // after the first one gathers, and the tests are written without branches, since their outcomes follow no
-    // pattern.
-    const std::size_t firstColumn = column(shape.x - extent);
-    const std::size_t lastColumn = column(shape.x + extent);
-    const std::size_t lastRow = row(shape.y + extent);
+    const double extent = (shape.radius + mSmallRadius + mMargin) * (1.0 + 1e-9) + mSpread;
+    const double top = shape.y + shape.radius + mMargin;
+    const double stop = top + 1e-9 * (1.0 + std::fabs(top));
     std::size_t* candidates = mCandidates.data();
     std::size_t found = 0;
-    for (std::size_t r = row(shape.y - extent); r <= lastRow; ++r)
+    const std::size_t last = stripOf(shape.x + extent);
+    for (std::size_t s = stripOf(shape.x - extent); s <= last; ++s)
     {
-        const Slot* slot = mSlots.data() + mCellStart[r * mColumns + firstColumn];
-        const std::size_t lastCell = r * mColumns + lastColumn;
-        const Slot* end = mSlots.data() + mCellStart[lastCell] + mCellCount[lastCell];
-        for (; slot != end; ++slot)
+        const Strip& strip = mStrips[s];
+        const std::size_t end = strip.end;
+        std::size_t m = strip.cursor;
+        while (m < end && mMembers[m].shape <= after)
+            ++m;
+        const double floor = stop + strip.drop;
+        for (; m < end && mMembers[m].low <= floor; ++m)
         {
-            const double dx = slot->x - shape.x;
-            const double dy = slot->y - shape.y;
-            const double reach = shape.radius + slot->radius + mMargin;
-            candidates[found] = slot->shape;
-            found += static_cast<std::size_t>((slot->shape > after) & (large | (dx * dx + dy * dy < reach * reach)));
+            const Member& member = mMembers[m];
+            const double dx = member.x - shape.x;
+            const double dy = member.y - shape.y;
+            const double reach = shape.radius + member.radius + mMargin;
+            candidates[found] = member.shape;
+            found += static_cast<std::size_t>(dx * dx + dy * dy < reach * reach);
         }
     }
     for (auto other = std::upper_bound(mLarge.begin(), mLarge.end(), after); other != mLarge.end(); ++other)
@@ -377,72 +354,15 @@ void SPLNarrowPhase::gather(std::size_t k, std::size_t after)
     mGatheredY = shape.y;
 }
 
-// A full cell lays the grid out again rather than overflow into its neighbour.
-void SPLNarrowPhase::place(std::size_t k)
-{
-    const std::size_t cell = cellOf(mCache[k]);
-    const std::size_t slot = mCellStart[cell] + mCellCount[cell];
-    if (slot == mCellStart[cell + 1] && !borrow(cell))
-    {
-        fill();
-        return;
-    }
-    ++mCellCount[cell];
-    mSlots[slot] = {mCache[k].x, mCache[k].y, mCache[k].radius, k};
-    mSlotOf[k] = static_cast<std::ptrdiff_t>(slot);
-    mCellOf[k] = cell;
-}
-
-// Moves the start of each cell after the full one up by a slot, as far as the first cell with one to spare, so
-// that the full cell gains that slot; false when none lies near enough.
-bool SPLNarrowPhase::borrow(std::size_t cell)
-{
-    const std::size_t cells = mCellCount.size();
-    std::size_t spare = cell + 1;
-    while (spare < cells && spare <= cell + BORROW_REACH &&
-           mCellStart[spare] + mCellCount[spare] == mCellStart[spare + 1])
-        ++spare;
-    if (spare == cells || spare > cell + BORROW_REACH)
-        return false;
-    for (std::size_t c = spare; c > cell; --c)
-    {
-        // The cell's first slot moves to its first free one; the order within a cell does not matter.
-        const std::size_t first = mCellStart[c];
-        if (mCellCount[c] > 0)
-        {
-            const std::size_t free = first + mCellCount[c];
-            mSlots[free] = mSlots[first];
-            mSlotOf[mSlots[free].shape] = static_cast<std::ptrdiff_t>(free);
-        }
-        mSlots[first].shape = 0;
-        ++mCellStart[c];
-    }
-    return true;
-}
-
-void SPLNarrowPhase::lift(std::size_t k)
-{
-    const std::size_t cell = mCellOf[k];
-    const std::size_t last = mCellStart[cell] + --mCellCount[cell];
-    const auto slot = static_cast<std::size_t>(mSlotOf[k]);
-    if (slot != last)
-    {
-        mSlots[slot] = mSlots[last];
-        mSlotOf[mSlots[slot].shape] = static_cast<std::ptrdiff_t>(slot);
-    }
-    mSlots[last].shape = 0;
-    mSlotOf[k] = -1;
-}
-
+// A pushed member keeps its strip; the strip's drop and the spread grow to cover where it went.
 void SPLNarrowPhase::follow(std::size_t k)
 {
-    if (cellOf(mCache[k]) == mCellOf[k])
-    {
-        Slot& slot = mSlots[static_cast<std::size_t>(mSlotOf[k])];
-        slot.x = mCache[k].x;
-        slot.y = mCache[k].y;
+    const std::size_t strip = mStripOf[k];
+    if (strip == mStripCount)
         return;
-    }
-    lift(k);
-    place(k);
+    Member& member = mMembers[mMemberOf[k]];
+    member.x = mCache[k].x;
+    member.y = mCache[k].y;
+    mStrips[strip].drop = std::max(mStrips[strip].drop, member.low - (member.y - member.radius));
+    mSpread = std::max(mSpread, std::fabs(member.x - mStartX[k]));
 }

@@ -44,10 +44,9 @@ void collideShapes(SPLShape& first, SPLShape& second, std::vector<SPLShapePair>&
 
 /// The narrow phase with its working storage: sends every pair i < j of a group through collideShapes, in that
 /// order, as the first and the second shape. Pairs that cannot touch, as the shapes stand when the pair's turn
-/// comes, are passed over without a call; they would do nothing there. A big group of finite shapes without
-/// negative radii is searched through a grid of cells that follows every push; any other group that stands in
-/// ascending order of its lower y edges, as the broad phase leaves it, is swept in y, and one that does not gets
-/// every pair tested.
+/// comes, are passed over without a call; they would do nothing there. A group that stands in ascending order of
+/// its lower y edges, as the broad phase leaves it, is swept in y: a big one of finite shapes without negative
+/// radii in narrow strips of x, a small one whole; a group that does not gets every pair tested.
 class SPLNarrowPhase
 {
 public:
@@ -63,8 +62,16 @@ private:
         double radius;
         double low; // y - radius when the group was read, the key of its order
     };
-    struct Slot
+    // A shape of a strip: its lower y edge when the group was read, which orders the strip, and where it stands.
+    struct Strip
     {
+        std::size_t cursor; // its first member after the row's shape
+        std::size_t end;    // one past its last member
+        double drop;        // the farthest a member has been pushed below its low
+    };
+    struct Member
+    {
+        double low;
         double x;
         double y;
         double radius;
@@ -75,37 +82,29 @@ private:
                std::vector<SPLShapePair>& overlaps);
     void search(std::span<SPLShape* const> group, std::vector<SPLShapePair>& collisions,
                 std::vector<SPLShapePair>& overlaps);
-    bool layGrid(double farthest);
-    void fill();
-    std::size_t column(double x) const;
-    std::size_t row(double y) const;
-    std::size_t cellOf(const Cached& shape) const;
-    bool isLarge(std::size_t k) const { return mCache[k].radius > 0.5 * mCellSize; }
+    bool layStrips(double farthest);
+    std::size_t stripOf(double x) const;
     void gather(std::size_t k, std::size_t after);
-    void place(std::size_t k);
-    bool borrow(std::size_t cell);
-    void lift(std::size_t k);
     void follow(std::size_t k);
 
     std::vector<Cached> mCache;
-    // The grid of the search: square cells of mCellSize from the origin, mColumns x mRows of them (shapes beyond
-    // go to the border cells), each a run of slots in mSlots with room to spare, holding the shapes still to come
-    // (from mNext on) by their centres. Shapes of a radius above half a cell stay out of it, in mLarge.
+    // The strips of the search: columns 1 / mStripsPerUnit wide from mOriginX, mStripCount of them (shapes beyond go to
+    // the border strips), each a run of mMembers in the group's order, holding the shapes of a radius up to
+    // mSmallRadius by where their centres stood when the group was read. The few larger ones are in mLarge.
     double mOriginX = 0.0;
-    double mOriginY = 0.0;
-    double mCellSize = 1.0;
-    double mCellsPerUnit = 1.0;
+    double mStripsPerUnit = 1.0;
+    double mSmallRadius = 0.0;
     double mMargin = 0.0; // how much farther than touching a gathered shape may stand
-    std::size_t mColumns = 1;
-    std::size_t mRows = 1;
-    std::size_t mNext = 0;
-    std::vector<std::size_t> mCellStart; // per cell where its slots begin, and one past the last cell
-    std::vector<std::size_t> mCellCount; // per cell its slots in use
-    std::vector<Slot> mSlots;
-    std::vector<std::ptrdiff_t> mSlotOf; // per shape, its slot, or -1 while it is not in the grid
-    std::vector<std::size_t> mCellOf;    // per shape in the grid, its cell
-    std::vector<std::size_t> mLarge;     // the large shapes, ascending
-    std::vector<double> mRadii;          // scratch for choosing the cell size
+    double mSpread = 0.0; // the farthest any member has been pushed along x since the group was read
+    std::size_t mStripCount = 1;
+    std::vector<Member> mMembers;
+    std::vector<Strip> mStrips;
+    std::vector<std::size_t> mStripStart; // scratch for sorting the members by strip
+    std::vector<std::size_t> mStripOf;    // per shape its strip, or mStripCount for a large one
+    std::vector<std::size_t> mMemberOf;   // per shape in a strip, its member
+    std::vector<double> mStartX;          // per shape, x when the group was read
+    std::vector<std::size_t> mLarge;      // the large shapes, ascending
+    std::vector<double> mRadii;           // scratch for choosing the strip width
     // The shapes that row's shape may meet (the first mCandidateCount), ascending, gathered where it stood then.
     std::vector<std::size_t> mCandidates;
     std::size_t mCandidateCount = 0;

@@ -87,7 +87,7 @@ void SPLGroups::split(const std::vector<SPLShape*>& shapes, int axis)
         mShapes = shapes;
     sortEdges(keptOrder);
     mRegrouped = false;
-    mWork.resize(shapes.size());
+    mWork.resize(shapes.size() + 1);
     mCluster.resize(shapes.size());
     splitRange(0, shapes.size(), axis);
 }
@@ -154,6 +154,8 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
         return;
 
     // The sweep writes the shapes back over the range in the order of their lower edges, cluster after cluster.
+    // Lower and upper edges come in no pattern, so both write alike and only a lower one keeps what it wrote: an
+    // upper edge's shape is overwritten by the next lower one, or lands in the spare slot past the range.
     const std::vector<SweepEdge>& edges = mRegrouped ? mEdges[axis - 1] : mSorted[axis - 1];
     const std::size_t clusterBase = mClusterEnds.size();
     std::size_t written = begin;
@@ -161,17 +163,12 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
     for (std::size_t e = 2 * begin; e < 2 * end; ++e)
     {
         const SweepEdge& edge = edges[e];
-        if (edge.flags & UPPER_FLAG)
-        {
-            if (--open == 0)
-                mClusterEnds.push_back(written);
-        }
-        else
-        {
-            mCluster[edge.shape] = static_cast<std::uint32_t>(mClusterEnds.size() - clusterBase);
-            mWork[written++] = edge.shape;
-            ++open;
-        }
+        const std::uint32_t upper = edge.flags & UPPER_FLAG;
+        mWork[written] = edge.shape;
+        written += 1 - upper;
+        open += 1 - 2 * static_cast<int>(upper);
+        if (open == 0 && upper)
+            mClusterEnds.push_back(written);
     }
     // Only a box with its minimum above its maximum (a negative radius) leaves a cluster unclosed; keep its
     // shapes in play rather than dropping them.
@@ -201,10 +198,18 @@ void SPLGroups::splitRange(std::size_t begin, std::size_t end, int axis)
         mEdges[1] = mSorted[1];
         mRegrouped = true;
     }
+    std::size_t clusterBegin = begin;
+    for (std::size_t c = 0; c < clusterCount; ++c)
+    {
+        const std::size_t clusterEnd = mClusterEnds[clusterBase + c];
+        for (std::size_t k = clusterBegin; k < clusterEnd; ++k)
+            mCluster[mWork[k]] = static_cast<std::uint32_t>(c);
+        clusterBegin = clusterEnd;
+    }
     partition(mEdges[0], begin, end, clusterBase);
     partition(mEdges[1], begin, end, clusterBase);
     const int next = otherAxis(axis);
-    std::size_t clusterBegin = begin;
+    clusterBegin = begin;
     for (std::size_t c = 0; c < clusterCount; ++c)
     {
         // Read by index: the deeper splits push their own ends after ours and pop them again.

@@ -50,8 +50,8 @@ private:
     std::vector<SweepEdge> mEdges[2];    // the same, regrouped cluster by cluster as the split goes
     bool mRegrouped = false;             // whether this split has regrouped the edges, so that mEdges is the one in use
     std::vector<SweepEdge> mScratch;     // a range of edges being regrouped
-    std::vector<std::uint32_t> mWork;    // shape indices of the range being split, in the order swept
-    std::vector<std::uint32_t> mCluster; // per shape, its cluster in the level last swept
+    std::vector<std::uint32_t> mWork;    // shape indices of the range being split, in the order swept; one spare
+    std::vector<std::uint32_t> mCluster; // per shape, its cluster in the range last split apart
     std::vector<std::size_t> mClusterEnds; // per level of splitting, where its clusters end in mWork
     std::vector<std::size_t> mFill;        // where the next edge of each cluster goes while regrouping
     std::vector<SPLShape*> mGroupShapes;   // the groups found, one after the other

@@ -26,12 +26,6 @@ std::optional<SPLVector> throughLock(int lock, const SPLVector& current, const S
     }
 }
 
-const SPLEdge& edgeOf(const SPLEdge (&edges)[4], int edge)
-{
-    DBG_CHECK(edge >= 1 && edge <= 4, "Unknown edge.");
-    return edges[edge - 1];
-}
-
 void markDestroyed(SPLBox& box, SPLEdge (&edges)[4])
 {
     box = SPLBox();
@@ -121,11 +115,6 @@ SPLShape* SPLSphere::clone() const
 double SPLSphere::time() const
 {
     return mTime;
-}
-
-SPLEdge SPLSphere::edge(int edge) const
-{
-    return edgeOf(mEdges, edge);
 }
 
 SPLBox SPLSphere::box() const

@@ -4,6 +4,7 @@
 //
 // Depends on spl/splvector.h and foundation/dbg.h. Shapes are not copyable; clone() makes the copies.
 
+#include "foundation/dbg.h"
 #include "spl/splvector.h"
 
 #include <memory>
@@ -28,6 +29,13 @@ public:
 private:
     int mUseCount = 0;
 };
+
+/// Edge 1..4 of a shape's four; another number throws "Unknown edge.".
+inline const SPLEdge& edgeOf(const SPLEdge (&edges)[4], int edge)
+{
+    DBG_CHECK(edge >= 1 && edge <= 4, "Unknown edge.");
+    return edges[edge - 1];
+}
 
 /// The values of SPLShape::kind.
 struct SPLShapeKind
@@ -151,7 +159,7 @@ private:
     SPLEdge mEdges[4];
 };
 
-// The sphere's hot members are inline, so that code that knows it holds a sphere (splVisit) calls them directly.
+// The sphere's hot members are inline, so that code that knows it holds a sphere (visitShape) calls them directly.
 inline void SPLSphere::updateBounds()
 {
     const double xmin = mPosition.x() - mRadius;
@@ -186,6 +194,11 @@ inline void SPLSphere::integrate(double dt)
     mVelocity = v + mAcceleration * dt;
     mPosition = mPosition + scaled(dt, v + mAcceleration * 0.5 * dt);
     updateBounds();
+}
+
+inline SPLEdge SPLSphere::edge(int edge) const
+{
+    return edgeOf(mEdges, edge);
 }
 
 inline SPLVector SPLSphere::force() const

@@ -94,8 +94,8 @@ void SPLSystem::step(double dt)
                        const SPLVector position = shape.position();
                        for (const SPLVortex* vortex : mVortices)
                        {
-                           shape.setForce(shape.force() + vortex->radialForce(position) +
-                                          vortex->tangentialForce(position));
+                           const auto [radial, tangential] = vortex->forces(position);
+                           shape.setForce(shape.force() + radial + tangential);
                        }
                        shape.integrate(dt);
                    });

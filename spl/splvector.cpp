@@ -120,20 +120,23 @@ void SPLVortex::setRadial(const SPLPolynomial& radial)
 
 SPLVector SPLVortex::radialForce(const SPLVector& p) const
 {
-    const SPLVector d = mCentre.to(p);
-    const double r = d.length();
-    if (!inRange(r, mRMin, mRMax))
-        return {};
-    return (d / r) * mRadial.value(1.0 / r);
+    return forces(p).first;
 }
 
 SPLVector SPLVortex::tangentialForce(const SPLVector& p) const
+{
+    return forces(p).second;
+}
+
+std::pair<SPLVector, SPLVector> SPLVortex::forces(const SPLVector& p) const
 {
     const SPLVector d = mCentre.to(p);
     const double r = d.length();
     if (!inRange(r, mRMin, mRMax))
         return {};
-    return turned(d / r, QUARTER_COS, QUARTER_SIN) * mTangential.value(1.0 / r);
+    const SPLVector unit = d / r;
+    const double k = 1.0 / r;
+    return {unit * mRadial.value(k), turned(unit, QUARTER_COS, QUARTER_SIN) * mTangential.value(k)};
 }
 
 SPLVortex* SPLVortex::clone() const

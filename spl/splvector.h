@@ -5,6 +5,7 @@
 // Depends on foundation/dbg.h only. All arithmetic is in double precision; nothing here is virtual.
 
 #include <cmath>
+#include <utility>
 
 class SPLShape;
 
@@ -119,6 +120,8 @@ public:
     /// tangential(1/r) along the unit vector from the centre turned by +pi/2 (counter-clockwise when positive),
     /// or zero outside the range.
     SPLVector tangentialForce(const SPLVector& p) const;
+    /// radialForce(p) and tangentialForce(p), bit for bit, from one distance.
+    std::pair<SPLVector, SPLVector> forces(const SPLVector& p) const;
     /// A new copy, owned by the caller (delete it).
     SPLVortex* clone() const;
 

@@ -40,8 +40,8 @@ TEST(SPLShapePair, HoldsOneUseOfEachShapeForItsLifetime)
 
 // The narrow phase passes pairs over only where collideShapes would do nothing: over crowded random groups, where
 // pushes move shapes out of their order, it leaves every shape and both lists exactly as sending every pair
-// through collideShapes does; for a group small enough to be swept in y, and for big ones searched through the
-// grid, one of them with a few shapes far larger than the rest.
+// through collideShapes does; for a group small enough to be swept whole, and for big ones swept strip by strip,
+// one of them with a few shapes far larger than the rest.
 class SPLNarrowPhaseGroup : public testing::TestWithParam<std::pair<int, double>>
 {
 };

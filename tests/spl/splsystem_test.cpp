@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <set>
+#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -630,4 +631,6 @@ TEST_P(SPLSystemReference, ReportsWhatTheDefinitionReportsInItsOrder)
 
 INSTANTIATE_TEST_SUITE_P(Fields, SPLSystemReference,
                          testing::Values(FieldCase{1, true}, FieldCase{2, true}, FieldCase{3, true},
-                                         FieldCase{1, false}, FieldCase{2, false}, FieldCase{3, false}));
+                                         FieldCase{1, false}, FieldCase{2, false}, FieldCase{3, false}),
+                         [](const testing::TestParamInfo<FieldCase>& info)
+                         { return (info.param.dense ? "Dense" : "Sparse") + std::to_string(info.param.seed); });
