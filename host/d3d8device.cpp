@@ -29,8 +29,12 @@ namespace
 struct Seam
 {
     bool forcedLoss = false;
+    bool showFrames = true;
+    bool recordFrames = false;
     hosttest::D3D8Counters counters;
     hosttest::PresentedFrame frame;
+    bool frameOpaque = false; // the frame's alpha is still to be set to 0xFF (D3DFMT_X8R8G8B8)
+    RasterRecording recordedFrame;
 };
 
 Seam& seam()
@@ -189,14 +193,13 @@ public:
         {
             frame.pixels.assign(mBackBuffer.begin(), mBackBuffer.end());
         }
-        if (mFormat == D3DFMT_X8R8G8B8)
+        // Showing ignores alpha; only a test that reads the frame needs it made opaque.
+        seam().frameOpaque = mFormat == D3DFMT_X8R8G8B8;
+        if (seam().showFrames)
         {
-            for (std::uint32_t& pixel : frame.pixels)
-            {
-                pixel |= 0xFF000000u;
-            }
+            mPresenter.show(hostSDLWindow(mWindow), frame.pixels.data(), frame.width, frame.height);
         }
-        d3d8ShowFrame(hostSDLWindow(mWindow), frame.pixels.data(), frame.width, frame.height);
+        recordNextFrame();
         waitForRefresh();
         return D3D_OK;
     }
@@ -454,6 +457,18 @@ private:
             {mBackBuffer.data(), static_cast<int>(mWidth), static_cast<int>(mHeight), static_cast<int>(mWidth)});
     }
 
+    // The rasteriser's calls from one Present to the next go to the seam while it asks for them.
+    void recordNextFrame()
+    {
+        if (mRecording)
+        {
+            seam().recordedFrame = std::move(mFrameRecording);
+            mFrameRecording = {};
+        }
+        mRecording = seam().recordFrames;
+        mRasteriser.record(mRecording ? &mFrameRecording : nullptr);
+    }
+
     template <class Resource>
     static void replace(Resource*& slot, Resource* resource)
     {
@@ -639,6 +654,9 @@ private:
     UINT mRefreshRate; // Hz
     std::vector<std::uint32_t> mBackBuffer;
     Rasteriser mRasteriser;
+    D3D8Presenter mPresenter;
+    bool mRecording = false; // into mFrameRecording, since the last Present
+    RasterRecording mFrameRecording;
 
     Loss mLoss = Loss::NONE;
     bool mHadFocus = false;
@@ -716,7 +734,31 @@ namespace hosttest
 
 const PresentedFrame& lastPresentedFrame()
 {
-    return seam().frame;
+    Seam& s = seam();
+    if (s.frameOpaque)
+    {
+        for (std::uint32_t& pixel : s.frame.pixels)
+        {
+            pixel |= 0xFF000000u;
+        }
+        s.frameOpaque = false;
+    }
+    return s.frame;
+}
+
+void showFrames(bool on)
+{
+    seam().showFrames = on;
+}
+
+void recordFrames(bool on)
+{
+    seam().recordFrames = on;
+}
+
+const RasterRecording& lastRecordedFrame()
+{
+    return seam().recordedFrame;
 }
 
 void forceDeviceLoss(bool on)

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <type_traits>
 
 namespace
 {
@@ -254,7 +255,7 @@ struct Rasteriser::Gradients
     double u, uDx, uDy, v, vDx, vDy;
 };
 
-Rasteriser::Rasteriser()
+Rasteriser::Rasteriser(RasterPath path) : mPath(path)
 {
     setState(RasterState{});
 }
@@ -262,10 +263,19 @@ Rasteriser::Rasteriser()
 void Rasteriser::setTarget(const RasterTarget& target)
 {
     mTarget = target;
+    if (mRecording != nullptr)
+    {
+        mRecording->width = target.width;
+        mRecording->height = target.height;
+    }
 }
 
 void Rasteriser::setState(const RasterState& state)
 {
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(state);
+    }
     mState = state;
     mMasks = {};
     if (state.texture == nullptr || state.colorOp == D3DTOP_DISABLE)
@@ -297,15 +307,28 @@ void Rasteriser::setState(const RasterState& state)
         mBlend = RASTER_BLEND_GENERIC;
     }
     mPixelSpan = spanTemplate(0);
-    mPixelFunction = rasterPixelFunction(mCombine, mBlend);
+    mPixelFunction = rasterScalarSpanFunction(mCombine, false, mBlend);
 }
 
 void Rasteriser::clear(std::uint32_t color)
 {
-    clear(color, {0, 0, mTarget.width, mTarget.height});
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Clear{color, true, {}});
+    }
+    fill(color, {0, 0, mTarget.width, mTarget.height});
 }
 
 void Rasteriser::clear(std::uint32_t color, const D3DRECT& rect)
+{
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Clear{color, false, rect});
+    }
+    fill(color, rect);
+}
+
+void Rasteriser::fill(std::uint32_t color, const D3DRECT& rect)
 {
     const int x1 = std::clamp<int>(rect.x1, 0, mTarget.width);
     const int x2 = std::clamp<int>(rect.x2, 0, mTarget.width);
@@ -324,6 +347,10 @@ void Rasteriser::clear(std::uint32_t color, const D3DRECT& rect)
 
 void Rasteriser::drawPoint(const RasterVertex& vertex)
 {
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Point{vertex});
+    }
     if (!isFinite(vertex) || outcode(vertex) != 0)
     {
         return;
@@ -340,6 +367,10 @@ void Rasteriser::drawPoint(const RasterVertex& vertex)
 
 void Rasteriser::drawLine(const RasterVertex& a, const RasterVertex& b)
 {
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Line{a, b});
+    }
     if (!isFinite(a) || !isFinite(b))
     {
         return;
@@ -421,6 +452,10 @@ void Rasteriser::drawLine(const RasterVertex& a, const RasterVertex& b)
 void Rasteriser::drawTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                               std::uint32_t flatColor)
 {
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Triangle{a, b, c, flatColor});
+    }
     if (!isFinite(a) || !isFinite(b) || !isFinite(c))
     {
         return;
@@ -445,6 +480,51 @@ void Rasteriser::drawTriangle(const RasterVertex& a, const RasterVertex& b, cons
     for (int i = 1; i + 1 < count; ++i)
     {
         rasteriseTriangle(polygon[0], polygon[i], polygon[i + 1], flatColor);
+    }
+}
+
+void Rasteriser::record(RasterRecording* recording)
+{
+    mRecording = recording;
+    if (recording != nullptr)
+    {
+        recording->width = mTarget.width;
+        recording->height = mTarget.height;
+        // The state in force, so that a replay starts from it.
+        recording->commands.emplace_back(mState);
+    }
+}
+
+void Rasteriser::replay(const RasterRecording& recording)
+{
+    for (const RasterRecording::Command& command : recording.commands)
+    {
+        std::visit(
+            [this](const auto& c)
+            {
+                using C = std::decay_t<decltype(c)>;
+                if constexpr (std::is_same_v<C, RasterState>)
+                {
+                    setState(c);
+                }
+                else if constexpr (std::is_same_v<C, RasterRecording::Clear>)
+                {
+                    c.whole ? clear(c.color) : clear(c.color, c.rect);
+                }
+                else if constexpr (std::is_same_v<C, RasterRecording::Point>)
+                {
+                    drawPoint(c.vertex);
+                }
+                else if constexpr (std::is_same_v<C, RasterRecording::Line>)
+                {
+                    drawLine(c.a, c.b);
+                }
+                else
+                {
+                    drawTriangle(c.a, c.b, c.c, c.flatColor);
+                }
+            },
+            command);
     }
 }
 
@@ -532,7 +612,9 @@ void Rasteriser::rasteriseTriangle(const RasterVertex& a, const RasterVertex& b,
 
     // A product with opaque white is the texel itself.
     const bool white = constant && constantColor == 0xFFFFFFFFu && mCombine == RASTER_COMBINE_MODULATE;
-    const RasterSpanFunction draw = rasterSpanFunction(white ? RASTER_COMBINE_TEXEL : mCombine, !constant, mBlend);
+    const RasterCombine combine = white ? RASTER_COMBINE_TEXEL : mCombine;
+    const RasterSpanFunction draw = mPath == RasterPath::SCALAR ? rasterScalarSpanFunction(combine, !constant, mBlend)
+                                                                : rasterSpanFunction(combine, !constant, mBlend);
     RasterSpan span = spanTemplate(constantColor);
 
     // The attributes as fixed-point planes over the rows, 32 fraction bits: the row's value at column 0 steps

@@ -13,6 +13,8 @@
 #include "host/rasterspan.h"
 
 #include <cstdint>
+#include <variant>
+#include <vector>
 
 struct RasterTarget
 {
@@ -54,10 +56,48 @@ struct RasterState
     DWORD cullMode = D3DCULL_CCW;
 };
 
+/// The calls a rasteriser received, in order, so that the same draws can be made again elsewhere. The states
+/// point at the textures the calls drew with, which must outlive the recording's replays.
+struct RasterRecording
+{
+    struct Clear
+    {
+        std::uint32_t color;
+        bool whole; // the whole target, else rect
+        D3DRECT rect;
+    };
+    struct Point
+    {
+        RasterVertex vertex;
+    };
+    struct Line
+    {
+        RasterVertex a, b;
+    };
+    struct Triangle
+    {
+        RasterVertex a, b, c;
+        std::uint32_t flatColor;
+    };
+    using Command = std::variant<RasterState, Clear, Point, Line, Triangle>;
+
+    int width = 0; // the target's, pixels
+    int height = 0;
+    std::vector<Command> commands;
+};
+
+/// Which span loops shade the pixels: the fastest the processor runs, or the plain scalar ones that every faster
+/// path must match pixel for pixel.
+enum class RasterPath
+{
+    FASTEST,
+    SCALAR,
+};
+
 class Rasteriser
 {
 public:
-    Rasteriser();
+    explicit Rasteriser(RasterPath path = RasterPath::FASTEST);
 
     /// The buffer drawn into; it must outlive the draws.
     void setTarget(const RasterTarget& target);
@@ -77,10 +117,17 @@ public:
     /// The number of pixels written since construction (for benchmarks and tests of clipping).
     std::uint64_t pixelCount() const { return mPixelCount; }
 
+    /// From now on every call above is also appended to recording, after the state in force (its size set to
+    /// the target's); null stops. The recording must outlive the calls.
+    void record(RasterRecording* recording);
+    /// Makes the recorded calls again, in order, into the current target.
+    void replay(const RasterRecording& recording);
+
 private:
     struct ScreenVertex;
     struct Gradients;
 
+    void fill(std::uint32_t color, const D3DRECT& rect);
     std::uint32_t* row(int y) const;
     ScreenVertex project(const RasterVertex& vertex) const;
     void rasteriseTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
@@ -89,6 +136,7 @@ private:
     RasterSpan spanTemplate(std::uint32_t constantColor) const;
     void shadePixel(int x, int y, std::uint32_t color, float u, float v);
 
+    RasterPath mPath;
     RasterTarget mTarget;
     RasterState mState;
     // Chosen by setState:
@@ -99,4 +147,5 @@ private:
     RasterSpanFunction mPixelFunction = nullptr;
 
     std::uint64_t mPixelCount = 0;
+    RasterRecording* mRecording = nullptr;
 };

@@ -25,9 +25,9 @@ RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, Raste
     return SPAN_FUNCTIONS<BasePixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
 }
 
-RasterSpanFunction rasterPixelFunction(RasterCombine combine, RasterBlend blend)
+RasterSpanFunction rasterScalarSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend)
 {
-    return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(0).at(blend);
+    return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
 }
 
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2)

@@ -59,7 +59,8 @@ using RasterSpanFunction = void (*)(const RasterSpan& span, int count, std::uint
 
 /// The span function for the state, in the widest vector code the processor runs.
 RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend);
-/// The same for single pixels (points and lines): scalar code, which needs no setting up.
-RasterSpanFunction rasterPixelFunction(RasterCombine combine, RasterBlend blend);
+/// The same in scalar code, which needs no setting up (single pixels of points and lines) and defines the
+/// pixels that every vector path gives.
+RasterSpanFunction rasterScalarSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend);
 /// The span function compiled for AVX2; only for processors that have it (built on x86-64 only).
 RasterSpanFunction rasterSpanFunctionAvx2(RasterCombine combine, bool gouraud, RasterBlend blend);
