@@ -628,6 +628,13 @@ private:
             return;
         }
         RasterState state;
+        const bool additive = mRenderStates[D3DRS_ALPHABLENDENABLE] != FALSE &&
+                              mRenderStates[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA &&
+                              mRenderStates[D3DRS_DESTBLEND] == D3DBLEND_ONE;
+        if (mTexture != nullptr && additive)
+        {
+            mTexture->premultiply();
+        }
         state.texture = mTexture != nullptr ? &mTexture->raster() : nullptr;
         state.colorOp = mStageStates[D3DTSS_COLOROP];
         state.colorArg1 = mStageStates[D3DTSS_COLORARG1];

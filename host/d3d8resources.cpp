@@ -48,6 +48,7 @@ HRESULT D3D8Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT
         left = rect->left;
         top = rect->top;
     }
+    dropPremultiplied();
     lockedRect->Pitch = static_cast<INT>(width() * 4);
     lockedRect->pBits = mTexels.data() + static_cast<std::size_t>(top) * width() + static_cast<std::size_t>(left);
     return D3D_OK;
@@ -65,7 +66,25 @@ bool D3D8Texture::copyFrom(const D3D8Texture& source)
         return false;
     }
     std::copy(source.mTexels.begin(), source.mTexels.end(), mTexels.begin());
+    dropPremultiplied();
     return true;
+}
+
+void D3D8Texture::premultiply()
+{
+    if (!mPremultiplied.empty())
+    {
+        return;
+    }
+    mPremultiplied.resize(mTexels.size());
+    rasterPremultiply(mTexels.data(), mTexels.size(), mPremultiplied.data());
+    mRaster.premultiplied = mPremultiplied.data();
+}
+
+void D3D8Texture::dropPremultiplied()
+{
+    mPremultiplied = {};
+    mRaster.premultiplied = nullptr;
 }
 
 template <class Interface>

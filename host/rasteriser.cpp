@@ -613,9 +613,16 @@ void Rasteriser::rasteriseTriangle(const RasterVertex& a, const RasterVertex& b,
     // A product with opaque white is the texel itself.
     const bool white = constant && constantColor == 0xFFFFFFFFu && mCombine == RASTER_COMBINE_MODULATE;
     const RasterCombine combine = white ? RASTER_COMBINE_TEXEL : mCombine;
-    const RasterSpanFunction draw = mPath == RasterPath::SCALAR ? rasterScalarSpanFunction(combine, !constant, mBlend)
-                                                                : rasterSpanFunction(combine, !constant, mBlend);
     RasterSpan span = spanTemplate(constantColor);
+    RasterBlend blend = mBlend;
+    if (mPath == RasterPath::FASTEST && combine == RASTER_COMBINE_TEXEL && blend == RASTER_BLEND_ADDITIVE &&
+        mState.texture->premultiplied != nullptr)
+    {
+        span.texels = mState.texture->premultiplied;
+        blend = RASTER_BLEND_PREMULTIPLIED;
+    }
+    const RasterSpanFunction draw = mPath == RasterPath::SCALAR ? rasterScalarSpanFunction(combine, !constant, blend)
+                                                                : rasterSpanFunction(combine, !constant, blend);
 
     // The attributes as fixed-point planes over the rows, 32 fraction bits: the row's value at column 0 steps
     // down the rows; a span starts at it plus its first column times the step along the row. Texel addresses

@@ -67,15 +67,26 @@ inline u32 blendAlpha(u32 s, u32 d)
     return rb | (ag << 8);
 }
 
-// The target plus the source times its alpha, each channel saturating at 255.
-inline u32 blendAdditive(u32 s, u32 d)
+// Channel by channel sum, saturating at 255.
+inline u32 addSaturate(u32 s, u32 d)
 {
-    const u32 add = scaleChannels(s, s >> 24);
-    u32 rb = (d & LANES) + (add & LANES);
-    u32 ag = ((d >> 8) & LANES) + ((add >> 8) & LANES);
+    u32 rb = (d & LANES) + (s & LANES);
+    u32 ag = ((d >> 8) & LANES) + ((s >> 8) & LANES);
     rb |= ((rb >> 8) & 0x00010001u) * 0xFF;
     ag |= ((ag >> 8) & 0x00010001u) * 0xFF;
     return (rb & LANES) | ((ag & LANES) << 8);
+}
+
+// The colour with every channel, alpha too, times its alpha: what additive blending adds.
+inline u32 premultiply(u32 s)
+{
+    return scaleChannels(s, s >> 24);
+}
+
+// The target plus the source times its alpha, each channel saturating at 255.
+inline u32 blendAdditive(u32 s, u32 d)
+{
+    return addSaturate(premultiply(s), d);
 }
 
 u32 blendFactor(DWORD blend, u32 alpha)
@@ -165,6 +176,19 @@ struct Sse2Pixels
 
     static V load(const u32* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
     static void store(u32* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    // The first count (< N) pixels alone; SSE2 has no masked moves.
+    static V loadFirst(const u32* p, int count)
+    {
+        alignas(16) std::array<u32, N> pixels{};
+        std::copy_n(p, count, pixels.begin());
+        return _mm_load_si128(reinterpret_cast<const V*>(pixels.data()));
+    }
+    static void storeFirst(u32* p, V v, int count)
+    {
+        alignas(16) std::array<u32, N> pixels;
+        _mm_store_si128(reinterpret_cast<V*>(pixels.data()), v);
+        std::copy_n(pixels.begin(), count, p);
+    }
     static V set1(u32 x) { return _mm_set1_epi32(static_cast<int>(x)); }
     static V set1Wide(std::uint16_t x) { return _mm_set1_epi16(static_cast<short>(x)); }
     static V add(V a, V b) { return _mm_add_epi32(a, b); }
@@ -186,7 +210,7 @@ struct Sse2Pixels
     static V addWide(V a, V b) { return _mm_add_epi16(a, b); }
     static V subWide(V a, V b) { return _mm_sub_epi16(a, b); }
     static V mulWide(V a, V b) { return _mm_mullo_epi16(a, b); }
-    static V shiftRight8Wide(V a) { return _mm_srli_epi16(a, 8); }
+    static V mulHighWide(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V alphaWide(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static V addSaturate(V a, V b) { return _mm_adds_epu8(a, b); }
 };
@@ -203,6 +227,18 @@ struct Avx2Pixels
 
     static V load(const u32* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
     static void store(u32* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
+    static V firstLanes(int count)
+    {
+        return _mm256_cmpgt_epi32(set1(static_cast<u32>(count)), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    }
+    static V loadFirst(const u32* p, int count)
+    {
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), firstLanes(count));
+    }
+    static void storeFirst(u32* p, V v, int count)
+    {
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(p), firstLanes(count), v);
+    }
     static V set1(u32 x) { return _mm256_set1_epi32(static_cast<int>(x)); }
     static V set1Wide(std::uint16_t x) { return _mm256_set1_epi16(static_cast<short>(x)); }
     static V add(V a, V b) { return _mm256_add_epi32(a, b); }
@@ -220,20 +256,54 @@ struct Avx2Pixels
     static V addWide(V a, V b) { return _mm256_add_epi16(a, b); }
     static V subWide(V a, V b) { return _mm256_sub_epi16(a, b); }
     static V mulWide(V a, V b) { return _mm256_mullo_epi16(a, b); }
-    static V shiftRight8Wide(V a) { return _mm256_srli_epi16(a, 8); }
+    static V mulHighWide(V a, V b) { return _mm256_mulhi_epu16(a, b); }
     static V alphaWide(V a) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF); }
     static V addSaturate(V a, V b) { return _mm256_adds_epu8(a, b); }
 };
 
 #endif
 
+#if defined(__AVX512BW__)
+
+// As AVX2, in four quarters of the register.
+struct Avx512Pixels
+{
+    static constexpr int N = 16;
+    using V = __m512i;
+
+    static V load(const u32* p) { return _mm512_loadu_si512(p); }
+    static void store(u32* p, V v) { _mm512_storeu_si512(p, v); }
+    static __mmask16 firstLanes(int count) { return static_cast<__mmask16>((1u << count) - 1); }
+    static V loadFirst(const u32* p, int count) { return _mm512_maskz_loadu_epi32(firstLanes(count), p); }
+    static void storeFirst(u32* p, V v, int count) { _mm512_mask_storeu_epi32(p, firstLanes(count), v); }
+    static V set1(u32 x) { return _mm512_set1_epi32(static_cast<int>(x)); }
+    static V set1Wide(std::uint16_t x) { return _mm512_set1_epi16(static_cast<short>(x)); }
+    static V add(V a, V b) { return _mm512_add_epi32(a, b); }
+    static V andBits(V a, V b) { return _mm512_and_si512(a, b); }
+    static V orBits(V a, V b) { return _mm512_or_si512(a, b); }
+    static V shiftRight16(V a) { return _mm512_srli_epi32(a, 16); }
+    static V shiftLeft(V a, int count) { return _mm512_sll_epi32(a, _mm_cvtsi32_si128(count)); }
+    static V gather(const u32* base, V index) { return _mm512_i32gather_epi32(index, base, 4); }
+    static V widenLow(V a) { return _mm512_unpacklo_epi8(a, _mm512_setzero_si512()); }
+    static V widenHigh(V a) { return _mm512_unpackhi_epi8(a, _mm512_setzero_si512()); }
+    static V narrow(V low, V high) { return _mm512_packus_epi16(low, high); }
+    static V addWide(V a, V b) { return _mm512_add_epi16(a, b); }
+    static V subWide(V a, V b) { return _mm512_sub_epi16(a, b); }
+    static V mulWide(V a, V b) { return _mm512_mullo_epi16(a, b); }
+    static V mulHighWide(V a, V b) { return _mm512_mulhi_epu16(a, b); }
+    static V alphaWide(V a) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static V addSaturate(V a, V b) { return _mm512_adds_epu8(a, b); }
+};
+
+#endif
+
 // ---- Vector arithmetic, the same as the scalar one above ----
 
+// (x + 128) x 257 / 65536 rounds x / 255 exactly as div255Lanes does for every x up to 255 x 255.
 template <class S>
 typename S::V div255Wide(typename S::V x)
 {
-    x = S::addWide(x, S::set1Wide(128));
-    return S::shiftRight8Wide(S::addWide(x, S::shiftRight8Wide(x)));
+    return S::mulHighWide(S::addWide(x, S::set1Wide(128)), S::set1Wide(257));
 }
 
 template <class S>
@@ -278,6 +348,10 @@ inline u32 blendPixel(u32 s, u32 d, const RasterSpan& span)
     {
         return blendAdditive(s, d);
     }
+    else if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+    {
+        return addSaturate(s, d);
+    }
     else
     {
         return blendGeneric(s, d, span.srcBlend, span.destBlend);
@@ -285,7 +359,7 @@ inline u32 blendPixel(u32 s, u32 d, const RasterSpan& span)
 }
 
 // A whole span in one pass: sample, combine and blend a vector of pixels at a time (any blend but the generic
-// one), then the rest one by one.
+// one), the last few through a vector of their own; without a vector unit, one pixel at a time.
 template <class S, int C, bool Gouraud, int B>
 void drawSpan(const RasterSpan& span, int count, u32* target)
 {
@@ -301,11 +375,11 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         const u32 packed = packColor(color);
         for (int c = 0; c < 4; ++c)
         {
-            color[c] += span.colorStep[c];
+            // Wrapping: the lanes past a span's end step on beyond the triangle, and are thrown away.
+            color[c] = static_cast<i32>(static_cast<u32>(color[c]) + static_cast<u32>(span.colorStep[c]));
         }
         return packed;
     };
-    int i = 0;
     if constexpr (S::N > 0 && B != RASTER_BLEND_GENERIC)
     {
         using V = typename S::V;
@@ -325,7 +399,8 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         const V uMask = S::set1(span.uMask);
         const V vMask = S::set1(span.vMask);
         const V constant = S::set1(span.constantColor);
-        for (; i + S::N <= count; i += S::N)
+        // The shaded pixels over the target's (read only when the blend needs them).
+        const auto shade = [&](V destination)
         {
             V texels = constant;
             if constexpr (C != RASTER_COMBINE_DIFFUSE)
@@ -364,18 +439,33 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
             }
             if constexpr (B == RASTER_BLEND_ALPHA)
             {
-                shaded = blendAlphaWide<S>(shaded, S::load(target + i));
+                shaded = blendAlphaWide<S>(shaded, destination);
             }
             else if constexpr (B == RASTER_BLEND_ADDITIVE)
             {
-                shaded = blendAdditiveWide<S>(shaded, S::load(target + i));
+                shaded = blendAdditiveWide<S>(shaded, destination);
             }
-            S::store(target + i, shaded);
+            else if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+            {
+                shaded = S::addSaturate(destination, shaded);
+            }
+            return shaded;
+        };
+        constexpr bool READS = B != RASTER_BLEND_NONE;
+        int i = 0;
+        for (; i + S::N <= count; i += S::N)
+        {
+            S::store(target + i, shade(READS ? S::load(target + i) : constant));
         }
-        u += static_cast<u32>(i) * static_cast<u32>(span.uStep);
-        v += static_cast<u32>(i) * static_cast<u32>(span.vStep);
+        if (i < count)
+        {
+            // The lanes past the end sample inside the texture too (the addresses wrap); only the span's are kept.
+            const int rest = count - i;
+            S::storeFirst(target + i, shade(READS ? S::loadFirst(target + i, rest) : constant), rest);
+        }
+        return;
     }
-    for (; i < count; ++i)
+    for (int i = 0; i < count; ++i)
     {
         u32 texel = 0;
         if constexpr (C != RASTER_COMBINE_DIFFUSE)
@@ -389,16 +479,18 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
 }
 
 template <class S, int C, bool Gouraud>
-constexpr std::array<RasterSpanFunction, 4> BLENDS = {
+constexpr std::array<RasterSpanFunction, RASTER_BLEND_COUNT> BLENDS = {
     drawSpan<S, C, Gouraud, RASTER_BLEND_NONE>, drawSpan<S, C, Gouraud, RASTER_BLEND_ALPHA>,
-    drawSpan<S, C, Gouraud, RASTER_BLEND_ADDITIVE>, drawSpan<S, C, Gouraud, RASTER_BLEND_GENERIC>};
+    drawSpan<S, C, Gouraud, RASTER_BLEND_ADDITIVE>, drawSpan<S, C, Gouraud, RASTER_BLEND_GENERIC>,
+    drawSpan<S, C, Gouraud, RASTER_BLEND_PREMULTIPLIED>};
 
 template <class S, int C>
-constexpr std::array<std::array<RasterSpanFunction, 4>, 2> SHADINGS = {BLENDS<S, C, false>, BLENDS<S, C, true>};
+constexpr std::array<std::array<RasterSpanFunction, RASTER_BLEND_COUNT>, 2> SHADINGS = {BLENDS<S, C, false>,
+                                                                                        BLENDS<S, C, true>};
 
 /// Every span function for one vector policy, by combine, shading (flat, Gouraud) and blend.
 template <class S>
-constexpr std::array<std::array<std::array<RasterSpanFunction, 4>, 2>, 4> SPAN_FUNCTIONS = {
+constexpr std::array<std::array<std::array<RasterSpanFunction, RASTER_BLEND_COUNT>, 2>, 4> SPAN_FUNCTIONS = {
     SHADINGS<S, RASTER_COMBINE_DIFFUSE>, SHADINGS<S, RASTER_COMBINE_TEXEL>, SHADINGS<S, RASTER_COMBINE_MODULATE>,
     SHADINGS<S, RASTER_COMBINE_MASKED>};
 

@@ -1,6 +1,8 @@
-// Picks the span loops for the processor: AVX2 where it has it, else SSE2 (every x86-64), else scalar.
+// Picks the span loops for the processor: AVX-512 or AVX2 where it has them, else SSE2 (every x86-64), else scalar.
 
 #include "host/rasterkernel.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -16,7 +18,12 @@ using BasePixels = ScalarPixels;
 RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend)
 {
 #if defined(QUILLOM_RASTER_AVX2)
+    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
     static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx512)
+    {
+        return rasterSpanFunctionAvx512(combine, gouraud, blend);
+    }
     if (avx2)
     {
         return rasterSpanFunctionAvx2(combine, gouraud, blend);
@@ -28,6 +35,11 @@ RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, Raste
 RasterSpanFunction rasterScalarSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend)
 {
     return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
+}
+
+void rasterPremultiply(const std::uint32_t* texels, std::size_t count, std::uint32_t* out)
+{
+    std::transform(texels, texels + count, out, premultiply);
 }
 
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2)

@@ -483,7 +483,9 @@ TEST(RasteriserRecording, ReplayDrawsTheRecordedPixelsOnTheFastestAndTheScalarPa
     {
         texels[i] = static_cast<std::uint32_t>(i * 0x9E3779B9u);
     }
-    const RasterTexture texture{texels.data(), 4, 4};
+    std::vector<std::uint32_t> premultiplied(texels.size());
+    rasterPremultiply(texels.data(), texels.size(), premultiplied.data());
+    const RasterTexture texture{texels.data(), 4, 4, premultiplied.data()};
     RasterState textured = additive();
     textured.texture = &texture;
     textured.colorOp = D3DTOP_MODULATE;
@@ -501,6 +503,7 @@ TEST(RasteriserRecording, ReplayDrawsTheRecordedPixelsOnTheFastestAndTheScalarPa
     original.setState(textured);
     original.quad(2, 3, 37, 28, 0xFFFFFFFFu, -0.3f, 0.2f, 1.7f, 2.1f);
     original.quad(10, 1, 30, 20, 0xC080FF40u);
+    original.quad(0, 12, 40, 18, 0xFFFFFFFFu, 0.1f, 0.3f, 0.7f, 0.9f); // white: the premultiplied texels
     original.setState(over);
     original.rasteriser().drawTriangle(original.at(1, 29, 0x80FF0000u), original.at(39, 15, 0xFF00FF00u),
                                        original.at(20, 0, 0x400000FFu), 0);
@@ -510,7 +513,7 @@ TEST(RasteriserRecording, ReplayDrawsTheRecordedPixelsOnTheFastestAndTheScalarPa
     original.rasteriser().clear(BLACK);
     EXPECT_EQ(recording.width, 40);
     EXPECT_EQ(recording.height, 30);
-    EXPECT_EQ(recording.commands.size(), 12u) << "three states, two clears, five triangles, a line and a point";
+    EXPECT_EQ(recording.commands.size(), 14u) << "three states, two clears, seven triangles, a line and a point";
 
     Canvas fastest(40, 30, 0xFFFFFFFFu);
     fastest.rasteriser().replay(recording);
