@@ -140,6 +140,18 @@ unsigned outcode(const RasterVertex& v)
     return code;
 }
 
+// Whether the three vertices all lie beyond one side of the viewport, where the triangle covers no pixel centre
+// (text that has scrolled off the screen, mostly): strictly beyond, so that even a vertex that snaps onto the
+// border keeps the pixel centres inside on its other side.
+bool outsideViewport(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c)
+{
+    const auto beyond = [&](auto distance) { return distance(a) < 0 && distance(b) < 0 && distance(c) < 0; };
+    return beyond([](const RasterVertex& v) { return v.w - v.x; }) ||
+           beyond([](const RasterVertex& v) { return v.w + v.x; }) ||
+           beyond([](const RasterVertex& v) { return v.w - v.y; }) ||
+           beyond([](const RasterVertex& v) { return v.w + v.y; });
+}
+
 RasterVertex lerpVertex(const RasterVertex& a, const RasterVertex& b, float t)
 {
     const auto mix = [t](float p, float q) { return p + (q - p) * t; };
@@ -463,7 +475,7 @@ void Rasteriser::drawTriangle(const RasterVertex& a, const RasterVertex& b, cons
     const unsigned ca = outcode(a);
     const unsigned cb = outcode(b);
     const unsigned cc = outcode(c);
-    if ((ca & cb & cc) != 0)
+    if ((ca & cb & cc) != 0 || outsideViewport(a, b, c))
     {
         return;
     }
