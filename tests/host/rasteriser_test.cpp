@@ -208,6 +208,28 @@ TEST(RasteriserClip, TrianglesOutsideTheTargetOrBehindTheViewerDrawNothing)
     EXPECT_EQ(canvas.rasteriser().pixelCount(), 0u);
 }
 
+TEST(RasteriserClip, TrianglesMostlyBeyondASideKeepTheirPixelsInside)
+{
+    struct Case
+    {
+        double x0, y0, x1, y1; // a quad over a side, reaching 0.1 pixel past the centres next to it or short of them
+        std::string expected;
+    };
+    for (const Case& c : {
+             Case{2.9, 1, 9, 2.5, "....\n...1\n...1\n....\n"},
+             Case{-5, 1, 0.1, 2.5, "....\n1...\n1...\n....\n"},
+             Case{0.5, -5, 2.5, 0.1, ".11.\n....\n....\n....\n"},
+             Case{0.5, 2.9, 2.5, 9, "....\n....\n....\n.11.\n"},
+             Case{3.1, 0, 9, 4, "....\n....\n....\n....\n"},
+         })
+    {
+        Canvas canvas(4, 4);
+        canvas.setState(additive());
+        canvas.quad(c.x0, c.y0, c.x1, c.y1, UNIT);
+        EXPECT_EQ(canvas.coats(), c.expected) << c.x0 << "," << c.y0;
+    }
+}
+
 TEST(RasteriserCull, CullModesDropTheirWindingOnly)
 {
     struct Case
