@@ -204,6 +204,7 @@ struct Sse2Pixels
         return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]), static_cast<int>(base[i[2]]),
                               static_cast<int>(base[i[3]]));
     }
+    static V gatherFirst(const u32* base, V index, int) { return gather(base, index); }
     static V widenLow(V a) { return _mm_unpacklo_epi8(a, _mm_setzero_si128()); }
     static V widenHigh(V a) { return _mm_unpackhi_epi8(a, _mm_setzero_si128()); }
     static V narrow(V low, V high) { return _mm_packus_epi16(low, high); }
@@ -250,6 +251,12 @@ struct Avx2Pixels
     {
         return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4);
     }
+    // The first count lanes only: a gather costs a load per lane it fetches.
+    static V gatherFirst(const u32* base, V index, int count)
+    {
+        return _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(base), index,
+                                           firstLanes(count), 4);
+    }
     static V widenLow(V a) { return _mm256_unpacklo_epi8(a, _mm256_setzero_si256()); }
     static V widenHigh(V a) { return _mm256_unpackhi_epi8(a, _mm256_setzero_si256()); }
     static V narrow(V low, V high) { return _mm256_packus_epi16(low, high); }
@@ -284,6 +291,10 @@ struct Avx512Pixels
     static V shiftRight16(V a) { return _mm512_srli_epi32(a, 16); }
     static V shiftLeft(V a, int count) { return _mm512_sll_epi32(a, _mm_cvtsi32_si128(count)); }
     static V gather(const u32* base, V index) { return _mm512_i32gather_epi32(index, base, 4); }
+    static V gatherFirst(const u32* base, V index, int count)
+    {
+        return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), firstLanes(count), index, base, 4);
+    }
     static V widenLow(V a) { return _mm512_unpacklo_epi8(a, _mm512_setzero_si512()); }
     static V widenHigh(V a) { return _mm512_unpackhi_epi8(a, _mm512_setzero_si512()); }
     static V narrow(V low, V high) { return _mm512_packus_epi16(low, high); }
@@ -400,14 +411,15 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         const V vMask = S::set1(span.vMask);
         const V constant = S::set1(span.constantColor);
         // The shaded pixels over the target's (read only when the blend needs them).
-        const auto shade = [&](V destination)
+        const auto shade = [&](V destination, int lanes)
         {
             V texels = constant;
             if constexpr (C != RASTER_COMBINE_DIFFUSE)
             {
                 const V column = S::andBits(S::shiftRight16(uN), uMask);
                 const V row = S::shiftLeft(S::andBits(S::shiftRight16(vN), vMask), span.widthLog2);
-                texels = S::gather(span.texels, S::orBits(row, column));
+                const V index = S::orBits(row, column);
+                texels = lanes == S::N ? S::gather(span.texels, index) : S::gatherFirst(span.texels, index, lanes);
                 uN = S::add(uN, uStepN);
                 vN = S::add(vN, vStepN);
             }
@@ -455,13 +467,12 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         int i = 0;
         for (; i + S::N <= count; i += S::N)
         {
-            S::store(target + i, shade(READS ? S::load(target + i) : constant));
+            S::store(target + i, shade(READS ? S::load(target + i) : constant, S::N));
         }
         if (i < count)
         {
-            // The lanes past the end sample inside the texture too (the addresses wrap); only the span's are kept.
             const int rest = count - i;
-            S::storeFirst(target + i, shade(READS ? S::loadFirst(target + i, rest) : constant), rest);
+            S::storeFirst(target + i, shade(READS ? S::loadFirst(target + i, rest) : constant, rest), rest);
         }
         return;
     }
