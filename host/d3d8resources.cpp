@@ -72,12 +72,13 @@ bool D3D8Texture::copyFrom(const D3D8Texture& source)
 
 void D3D8Texture::premultiply()
 {
-    if (!mPremultiplied.empty())
+    // The copy's blocks need sides of 4 texels at least; smaller textures are sampled as they are.
+    if (!mPremultiplied.empty() || width() < 4 || height() < 4)
     {
         return;
     }
     mPremultiplied.resize(mTexels.size());
-    rasterPremultiply(mTexels.data(), mTexels.size(), mPremultiplied.data());
+    rasterPremultiply(mTexels.data(), mRaster.widthLog2, mRaster.heightLog2, mPremultiplied.data());
     mRaster.premultiplied = mPremultiplied.data();
 }
 

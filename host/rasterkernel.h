@@ -153,9 +153,24 @@ inline u32 packColor(const std::array<i32, 4>& channels)
     return color;
 }
 
+// Where texel (column, row) lies in blocks of 4 x 4 texels, one cache line each, stored block row by block row:
+// a span that crosses the texel rows at a slant then reads a few lines instead of one per row.
+inline u32 blockIndex(u32 column, u32 row, int widthLog2)
+{
+    return ((row & ~3u) << widthLog2) | ((column & ~3u) << 2) | ((row & 3u) << 2) | (column & 3u);
+}
+
+// Premultiplied texels are stored in blocks (rasterPremultiply), plain ones row by row.
+template <int B>
 inline u32 fetchTexel(const RasterSpan& span, u32 u, u32 v)
 {
-    return span.texels[((v >> 16) & span.vMask) * span.width + ((u >> 16) & span.uMask)];
+    const u32 column = (u >> 16) & span.uMask;
+    const u32 row = (v >> 16) & span.vMask;
+    if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+    {
+        return span.texels[blockIndex(column, row, span.widthLog2)];
+    }
+    return span.texels[row * span.width + column];
 }
 
 // ---- Vector policies ----
@@ -417,8 +432,20 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
             if constexpr (C != RASTER_COMBINE_DIFFUSE)
             {
                 const V column = S::andBits(S::shiftRight16(uN), uMask);
-                const V row = S::shiftLeft(S::andBits(S::shiftRight16(vN), vMask), span.widthLog2);
-                const V index = S::orBits(row, column);
+                const V row = S::andBits(S::shiftRight16(vN), vMask);
+                V index;
+                if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+                {
+                    const V low = S::set1(3);
+                    const V high = S::set1(~3u);
+                    index = S::orBits(S::orBits(S::shiftLeft(S::andBits(row, high), span.widthLog2),
+                                                S::shiftLeft(S::andBits(column, high), 2)),
+                                      S::orBits(S::shiftLeft(S::andBits(row, low), 2), S::andBits(column, low)));
+                }
+                else
+                {
+                    index = S::orBits(S::shiftLeft(row, span.widthLog2), column);
+                }
                 texels = lanes == S::N ? S::gather(span.texels, index) : S::gatherFirst(span.texels, index, lanes);
                 uN = S::add(uN, uStepN);
                 vN = S::add(vN, vStepN);
@@ -481,7 +508,7 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         u32 texel = 0;
         if constexpr (C != RASTER_COMBINE_DIFFUSE)
         {
-            texel = fetchTexel(span, u, v);
+            texel = fetchTexel<B>(span, u, v);
             u += static_cast<u32>(span.uStep);
             v += static_cast<u32>(span.vStep);
         }

@@ -2,8 +2,6 @@
 
 #include "host/rasterkernel.h"
 
-#include <algorithm>
-
 namespace
 {
 
@@ -37,9 +35,17 @@ RasterSpanFunction rasterScalarSpanFunction(RasterCombine combine, bool gouraud,
     return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
 }
 
-void rasterPremultiply(const std::uint32_t* texels, std::size_t count, std::uint32_t* out)
+void rasterPremultiply(const std::uint32_t* texels, int widthLog2, int heightLog2, std::uint32_t* out)
 {
-    std::transform(texels, texels + count, out, premultiply);
+    const u32 width = 1u << widthLog2;
+    const u32 height = 1u << heightLog2;
+    for (u32 row = 0; row < height; ++row)
+    {
+        for (u32 column = 0; column < width; ++column)
+        {
+            out[blockIndex(column, row, widthLog2)] = premultiply(texels[row * width + column]);
+        }
+    }
 }
 
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2)

@@ -25,8 +25,8 @@ enum RasterBlend
     RASTER_BLEND_ALPHA,    // d := s x alpha + d x (1 - alpha)
     RASTER_BLEND_ADDITIVE, // d := d + s x alpha, saturating
     RASTER_BLEND_GENERIC,  // d := s x srcFactor + d x destFactor, saturating, any of ZERO, ONE, SRCALPHA, INVSRCALPHA
-    // d := d + s, saturating, for a source whose channels carry their alpha already (rasterPremultiply): additive
-    // blending of a texel, with the product taken once per texel rather than once per pixel.
+    // d := d + s, saturating, for texels whose channels carry their alpha already (rasterPremultiply, in its
+    // blocks): additive blending of a texel, with the product taken once per texel rather than once per pixel.
     RASTER_BLEND_PREMULTIPLIED,
     RASTER_BLEND_COUNT,
 };
@@ -56,8 +56,10 @@ struct RasterSpan
     DWORD destBlend = D3DBLEND_ZERO;
 };
 
-/// Writes each of count texels with every channel, alpha too, times its alpha / 255 (rounded), into out.
-void rasterPremultiply(const std::uint32_t* texels, std::size_t count, std::uint32_t* out);
+/// The premultiplied copy of a texture whose sides (powers of two) are at least 4: each texel with every
+/// channel, alpha too, times its alpha / 255 (rounded), stored in blocks of 4 x 4 texels for
+/// RASTER_BLEND_PREMULTIPLIED; out holds as many texels as the texture.
+void rasterPremultiply(const std::uint32_t* texels, int widthLog2, int heightLog2, std::uint32_t* out);
 
 /// Points the span at a texture for sampling; u, v and their steps stay to be set.
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2);

@@ -506,7 +506,7 @@ TEST(RasteriserRecording, ReplayDrawsTheRecordedPixelsOnTheFastestAndTheScalarPa
         texels[i] = static_cast<std::uint32_t>(i * 0x9E3779B9u);
     }
     std::vector<std::uint32_t> premultiplied(texels.size());
-    rasterPremultiply(texels.data(), texels.size(), premultiplied.data());
+    rasterPremultiply(texels.data(), 4, 4, premultiplied.data());
     const RasterTexture texture{texels.data(), 4, 4, premultiplied.data()};
     RasterState textured = additive();
     textured.texture = &texture;
