@@ -367,10 +367,10 @@ void Rasteriser::drawPoint(const RasterVertex& vertex)
     {
         return;
     }
-    const ScreenVertex s = project(vertex);
+    const auto [x, y] = snap(vertex);
     // The point covers a pixel-sized square around it; the top-left rule picks one pixel centre.
-    const i64 column = ceilDiv(2 * s.x - SUBPIXELS, 2 * SUBPIXELS);
-    const i64 line = ceilDiv(2 * s.y - SUBPIXELS, 2 * SUBPIXELS);
+    const i64 column = ceilDiv(2 * x - SUBPIXELS, 2 * SUBPIXELS);
+    const i64 line = ceilDiv(2 * y - SUBPIXELS, 2 * SUBPIXELS);
     if (column >= 0 && column < mTarget.width && line >= 0 && line < mTarget.height)
     {
         shadePixel(static_cast<int>(column), static_cast<int>(line), vertex.color, vertex.u, vertex.v);
@@ -468,14 +468,15 @@ void Rasteriser::drawTriangle(const RasterVertex& a, const RasterVertex& b, cons
     {
         mRecording->commands.emplace_back(RasterRecording::Triangle{a, b, c, flatColor});
     }
-    if (!isFinite(a) || !isFinite(b) || !isFinite(c))
+    // The cheapest test first: most triangles that draw nothing lie off the screen.
+    if (outsideViewport(a, b, c) || !isFinite(a) || !isFinite(b) || !isFinite(c))
     {
         return;
     }
     const unsigned ca = outcode(a);
     const unsigned cb = outcode(b);
     const unsigned cc = outcode(c);
-    if ((ca & cb & cc) != 0 || outsideViewport(a, b, c))
+    if ((ca & cb & cc) != 0)
     {
         return;
     }
@@ -545,14 +546,21 @@ std::uint32_t* Rasteriser::row(int y) const
     return mTarget.pixels + static_cast<std::ptrdiff_t>(y) * mTarget.pitch;
 }
 
-Rasteriser::ScreenVertex Rasteriser::project(const RasterVertex& v) const
+std::array<std::int64_t, 2> Rasteriser::snap(const RasterVertex& v) const
 {
-    const double inverseW = 1.0 / v.w;
+    // The orthographic projections the program uses leave w at 1, where the division changes nothing.
+    const double inverseW = v.w == 1.0f ? 1.0 : 1.0 / v.w;
     const double x = (v.x * inverseW + 1.0) * 0.5 * mTarget.width;
     const double y = (1.0 - v.y * inverseW) * 0.5 * mTarget.height;
+    return {roundToInt(x * SUBPIXELS), roundToInt(y * SUBPIXELS)};
+}
+
+Rasteriser::ScreenVertex Rasteriser::project(const RasterVertex& v) const
+{
     ScreenVertex s;
-    s.x = roundToInt(x * SUBPIXELS);
-    s.y = roundToInt(y * SUBPIXELS);
+    const std::array<i64, 2> snapped = snap(v);
+    s.x = snapped[0];
+    s.y = snapped[1];
     s.px = static_cast<double>(s.x) / SUBPIXELS;
     s.py = static_cast<double>(s.y) / SUBPIXELS;
     for (int i = 0; i < 4; ++i)

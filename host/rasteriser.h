@@ -12,6 +12,7 @@
 #include "host/d3d8.h"
 #include "host/rasterspan.h"
 
+#include <array>
 #include <cstdint>
 #include <variant>
 #include <vector>
@@ -132,6 +133,8 @@ private:
 
     void fill(std::uint32_t color, const D3DRECT& rect);
     std::uint32_t* row(int y) const;
+    /// The vertex's place on the target in subpixels.
+    std::array<std::int64_t, 2> snap(const RasterVertex& vertex) const;
     ScreenVertex project(const RasterVertex& vertex) const;
     void rasteriseTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                            std::uint32_t flatColor);
