@@ -66,6 +66,15 @@ void d3d8ScaleNearest(const std::uint32_t* source, int sourceWidth, int sourceHe
             continue;
         }
         const std::uint32_t* in = source + static_cast<std::ptrdiff_t>(row) * sourcePitch;
+#if defined(QUILLOM_RASTER_AVX2)
+        static const bool avx512 = __builtin_cpu_supports("avx512f");
+        if (avx512 && targetWidth >= sourceWidth)
+        {
+            d3d8ScaleRowUpAvx512(in, columns.data(), targetWidth, out);
+            previousRow = row;
+            continue;
+        }
+#endif
         for (int x = 0; x < targetWidth; ++x)
         {
             out[x] = in[columns[static_cast<std::size_t>(x)]];

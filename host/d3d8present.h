@@ -17,6 +17,10 @@ RECT d3d8FitRect(int sourceWidth, int sourceHeight, int windowWidth, int windowH
 void d3d8ScaleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight, int sourcePitch,
                       std::uint32_t* target, int targetWidth, int targetHeight, int targetPitch);
 
+/// One row of a scaled copy that does not shrink: target pixel x takes source pixel columns[x], columns rising by
+/// at most one from pixel to pixel. Compiled for AVX-512; only for processors that have it (x86-64 only).
+void d3d8ScaleRowUpAvx512(const std::uint32_t* source, const int* columns, int count, std::uint32_t* target);
+
 /// Shows frames in a window's SDL surface, which SDL hands to the display as it is (no texture, no renderer:
 /// a software renderer would only add copies, and a window surface through OpenGL costs more than the frame
 /// itself where OpenGL runs in software).

@@ -68,6 +68,34 @@ TEST(D3D8Present, ScaleNearestTakesTheSourcePixelUnderEachTargetCentre)
     }
 }
 
+TEST(D3D8Present, ScaleNearestOfLongRowsTakesTheSameCentresAtEveryWidth)
+{
+    // Rows of whole vectors and of remainders, scaled up and down.
+    constexpr int SOURCE_WIDTH = 37;
+    constexpr int SOURCE_HEIGHT = 3;
+    std::vector<std::uint32_t> source(SOURCE_WIDTH * SOURCE_HEIGHT);
+    for (std::size_t i = 0; i < source.size(); ++i)
+    {
+        source[i] = static_cast<std::uint32_t>(i * 2654435761u);
+    }
+    for (const int width : {16, 37, 48, 61, 100})
+    {
+        constexpr int HEIGHT = 5;
+        std::vector<std::uint32_t> target(static_cast<std::size_t>(width * HEIGHT));
+        d3d8ScaleNearest(source.data(), SOURCE_WIDTH, SOURCE_HEIGHT, SOURCE_WIDTH, target.data(), width, HEIGHT, width);
+        for (int y = 0; y < HEIGHT; ++y)
+        {
+            for (int x = 0; x < width; ++x)
+            {
+                const int column = (2 * x + 1) * SOURCE_WIDTH / (2 * width);
+                const int row = (2 * y + 1) * SOURCE_HEIGHT / (2 * HEIGHT);
+                ASSERT_EQ(target[static_cast<std::size_t>(y * width + x)], source[row * SOURCE_WIDTH + column])
+                    << width << " wide, at " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(D3D8Present, PresenterShowsTheFrameScaledToFitBetweenBlackBars)
 {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
