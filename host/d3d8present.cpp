@@ -54,27 +54,30 @@ void d3d8ScaleNearest(const std::uint32_t* source, int sourceWidth, int sourceHe
     {
         columns[static_cast<std::size_t>(x)] = sourceIndex(x, targetWidth, sourceWidth);
     }
+#if defined(QUILLOM_RASTER_AVX2)
+    static const bool avx512 = __builtin_cpu_supports("avx512f");
+    const bool permuted = avx512 && targetWidth >= sourceWidth;
+#else
+    const bool permuted = false;
+#endif
     int previousRow = -1;
     for (int y = 0; y < targetHeight; ++y)
     {
         std::uint32_t* out = target + static_cast<std::ptrdiff_t>(y) * targetPitch;
         const int row = sourceIndex(y, targetHeight, sourceHeight);
+        const std::uint32_t* in = source + static_cast<std::ptrdiff_t>(row) * sourcePitch;
+        if (permuted)
+        {
+            // As cheap as copying the row above, and it never reads the target.
+            d3d8ScaleRowUpAvx512(in, columns.data(), targetWidth, out);
+            continue;
+        }
         // Scaling up, most rows repeat the one above.
         if (row == previousRow)
         {
             std::memcpy(out, out - targetPitch, static_cast<std::size_t>(targetWidth) * 4);
             continue;
         }
-        const std::uint32_t* in = source + static_cast<std::ptrdiff_t>(row) * sourcePitch;
-#if defined(QUILLOM_RASTER_AVX2)
-        static const bool avx512 = __builtin_cpu_supports("avx512f");
-        if (avx512 && targetWidth >= sourceWidth)
-        {
-            d3d8ScaleRowUpAvx512(in, columns.data(), targetWidth, out);
-            previousRow = row;
-            continue;
-        }
-#endif
         for (int x = 0; x < targetWidth; ++x)
         {
             out[x] = in[columns[static_cast<std::size_t>(x)]];
