@@ -1,12 +1,14 @@
 // One frame of what the game draws, at 640x480, 800x600 and 1024x768: a rotated opaque textured quad over the
-// whole screen (scenery, 1024 texels for 2010 units), 50 additive particles (64-texel frames, 150 to 200 units
-// wide), the additive 1200 x 600 logo, 200 alpha-blended glyphs (32-texel cells, 32 units), 1000 points and
-// 100 lines, in the game's space of -800..800 x -600..600. Drawn by our rasteriser and, for
-// comparison, by SDL's software renderer from the same triangles; BM_FrameRatio reports SDL's time over ours.
-// SDL's triangle blitter overflows on the single 2010-unit scenery quad, so it gets the quad as a grid.
+// whole screen (scenery, 1024 texels for 2010 units), 50 additive particles at their size in the intro (64-texel
+// frames of 2 units scaled by 150 to 200, so 300 to 400 units across), the additive 1200 x 600 logo, 200
+// alpha-blended glyphs (32-texel cells, 32 units), 1000 points and 100 lines, in the game's space of -800..800
+// x -600..600. Drawn by our device and, for comparison, by SDL's software renderer from the same draw calls
+// (recorded from the device); BM_FrameRatio reports SDL's time over ours.
 
+#include "bench/benchreplay.h"
 #include "host/d3d8.h"
 #include "host/d3dx8.h"
+#include "host/rasteriser.h"
 #include "host/testing.h"
 #include "host/win32.h"
 
@@ -18,6 +20,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -88,8 +91,7 @@ struct Batch
     Kind kind;
     int texture; // index into the scene's textures, -1 for none
     BlendKind blend;
-    std::vector<Vertex> ours; // triangle, line or point lists
-    std::vector<Vertex> sdl;  // the same for SDL (the scenery as a grid)
+    std::vector<Vertex> vertices; // triangle, line or point lists
 };
 
 // The part of a texture a quad shows: a frame of a sprite sheet or all of it.
@@ -98,29 +100,21 @@ struct Frame
     float u0 = 0, v0 = 0, size = 1;
 };
 
-// Two triangles of the quad with corners at centre + rotation of (+-halfWidth, +-halfHeight), split into an
-// n x n grid.
+// Two triangles of the quad with corners at centre + rotation of (+-halfWidth, +-halfHeight).
 void addQuad(std::vector<Vertex>& out, float cx, float cy, float halfWidth, float halfHeight, float angle,
-             std::uint32_t color, int n, Frame frame = {})
+             std::uint32_t color, Frame frame = {})
 {
     const float c = std::cos(angle);
     const float s = std::sin(angle);
-    const auto at = [&](int i, int j)
+    const auto at = [&](float i, float j)
     {
-        const float lx = -halfWidth + 2 * halfWidth * static_cast<float>(i) / static_cast<float>(n);
-        const float ly = halfHeight - 2 * halfHeight * static_cast<float>(j) / static_cast<float>(n);
-        return Vertex{cx + lx * c - ly * s, cy + lx * s + ly * c, color,
-                      frame.u0 + frame.size * static_cast<float>(i) / static_cast<float>(n),
-                      frame.v0 + frame.size * static_cast<float>(j) / static_cast<float>(n)};
+        const float lx = halfWidth * (2 * i - 1);
+        const float ly = halfHeight * (1 - 2 * j);
+        return Vertex{cx + lx * c - ly * s, cy + lx * s + ly * c, color, frame.u0 + frame.size * i,
+                      frame.v0 + frame.size * j};
     };
-    for (int j = 0; j < n; ++j)
-    {
-        for (int i = 0; i < n; ++i)
-        {
-            const Vertex a = at(i, j), b = at(i + 1, j), d = at(i, j + 1), e = at(i + 1, j + 1);
-            out.insert(out.end(), {a, b, e, a, e, d});
-        }
-    }
+    const Vertex a = at(0, 0), b = at(1, 0), d = at(0, 1), e = at(1, 1);
+    out.insert(out.end(), {a, b, e, a, e, d});
 }
 
 struct Scene
@@ -138,54 +132,48 @@ Scene makeScene()
     scene.textures.push_back(makeTexture(10, false, random)); // logo
     scene.textures.push_back(makeTexture(9, false, random));  // font
 
-    Batch scenery{TRIANGLES, 0, OPAQUE, {}, {}};
-    addQuad(scenery.ours, 0, 0, 1005, 1005, 0.4f, 0xFFFFFFFFu, 1);
-    addQuad(scenery.sdl, 0, 0, 1005, 1005, 0.4f, 0xFFFFFFFFu, 8);
+    Batch scenery{TRIANGLES, 0, OPAQUE, {}};
+    addQuad(scenery.vertices, 0, 0, 1005, 1005, 0.4f, 0xFFFFFFFFu);
     scene.batches.push_back(scenery);
 
-    Batch particles{TRIANGLES, 1, ADDITIVE, {}, {}};
+    Batch particles{TRIANGLES, 1, ADDITIVE, {}};
     for (int i = 0; i < 50; ++i)
     {
-        const float half = random.uniform(75, 100);
-        addQuad(particles.ours, random.uniform(-700, 700), random.uniform(-500, 500), half, half,
-                random.uniform(0, 6.28f), 0xC0FFFFFFu - (random.next() & 0x003F3F3Fu), 1,
+        const float half = random.uniform(150, 200);
+        addQuad(particles.vertices, random.uniform(-700, 700), random.uniform(-500, 500), half, half,
+                random.uniform(0, 6.28f), 0xC0FFFFFFu - (random.next() & 0x003F3F3Fu),
                 {static_cast<float>(i % 4) / 4, static_cast<float>(i / 4 % 4) / 4, 0.25f}); // 4 x 4 frames
     }
-    particles.sdl = particles.ours;
     scene.batches.push_back(particles);
 
-    Batch logo{TRIANGLES, 2, ADDITIVE, {}, {}};
-    addQuad(logo.ours, 0, 100, 600, 300, 0, 0xFFFFFFFFu, 1);
-    logo.sdl = logo.ours;
+    Batch logo{TRIANGLES, 2, ADDITIVE, {}};
+    addQuad(logo.vertices, 0, 100, 600, 300, 0, 0xFFFFFFFFu);
     scene.batches.push_back(logo);
 
-    Batch glyphs{TRIANGLES, 3, ALPHA, {}, {}};
+    Batch glyphs{TRIANGLES, 3, ALPHA, {}};
     for (int i = 0; i < 200; ++i)
     {
-        addQuad(glyphs.ours, -760.0f + 38.0f * static_cast<float>(i % 40), 400.0f - 60.0f * static_cast<float>(i / 40),
-                16, 16, 0, 0xFFFFE080u, 1,
+        addQuad(glyphs.vertices, -760.0f + 38.0f * static_cast<float>(i % 40),
+                400.0f - 60.0f * static_cast<float>(i / 40), 16, 16, 0, 0xFFFFE080u,
                 {static_cast<float>(i % 16) / 16, static_cast<float>(i / 16 % 16) / 16, 1.0f / 16}); // 16 x 16 cells
     }
-    glyphs.sdl = glyphs.ours;
     scene.batches.push_back(glyphs);
 
-    Batch points{POINTS, -1, ALPHA, {}, {}};
+    Batch points{POINTS, -1, ALPHA, {}};
     for (int i = 0; i < 1000; ++i)
     {
-        points.ours.push_back({random.uniform(-800, 800), random.uniform(-600, 600), 0xC0FFFFFFu, 0, 0});
+        points.vertices.push_back({random.uniform(-800, 800), random.uniform(-600, 600), 0xC0FFFFFFu, 0, 0});
     }
-    points.sdl = points.ours;
     scene.batches.push_back(points);
 
-    Batch lines{LINES, -1, ALPHA, {}, {}};
+    Batch lines{LINES, -1, ALPHA, {}};
     for (int i = 0; i < 100; ++i)
     {
         const float x = random.uniform(-700, 700), y = random.uniform(-500, 500);
         const float angle = random.uniform(0, 6.28f), length = random.uniform(100, 300);
-        lines.ours.push_back({x, y, 0xC0FFFFFFu, 0, 0});
-        lines.ours.push_back({x + length * std::cos(angle), y + length * std::sin(angle), 0xC0FFFFFFu, 0, 0});
+        lines.vertices.push_back({x, y, 0xC0FFFFFFu, 0, 0});
+        lines.vertices.push_back({x + length * std::cos(angle), y + length * std::sin(angle), 0xC0FFFFFFu, 0, 0});
     }
-    lines.sdl = lines.ours;
     scene.batches.push_back(lines);
     return scene;
 }
@@ -260,7 +248,7 @@ public:
         for (const Batch& batch : scene().batches)
         {
             std::vector<DeviceVertex> vertices;
-            for (const Vertex& v : batch.ours)
+            for (const Vertex& v : batch.vertices)
             {
                 vertices.push_back({v.x, v.y, 0, v.color, v.u, v.v});
             }
@@ -307,7 +295,7 @@ public:
             mDevice->SetRenderState(D3DRS_DESTBLEND, batch.blend == ADDITIVE ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
             mDevice->SetStreamSource(0, mBuffers[b], sizeof(DeviceVertex));
             mDevice->SetVertexShader(FVF);
-            const UINT count = static_cast<UINT>(batch.ours.size());
+            const UINT count = static_cast<UINT>(batch.vertices.size());
             switch (batch.kind)
             {
             case TRIANGLES:
@@ -324,7 +312,22 @@ public:
         mDevice->EndScene();
     }
 
-    void present() { mDevice->Present(nullptr, nullptr, nullptr, nullptr); }
+    /// The rasteriser's calls of one frame, presented on the virtual clock (no wait) without being shown.
+    RasterRecording recordFrame()
+    {
+        hosttest::useVirtualClock();
+        hosttest::showFrames(false);
+        hosttest::recordFrames(true);
+        for (int i = 0; i < 2; ++i)
+        {
+            drawFrame();
+            mDevice->Present(nullptr, nullptr, nullptr, nullptr);
+        }
+        hosttest::recordFrames(false);
+        hosttest::showFrames(true);
+        hosttest::useRealClock();
+        return hosttest::lastRecordedFrame();
+    }
 
 private:
     static constexpr DWORD FVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
@@ -335,99 +338,13 @@ private:
     std::vector<IDirect3DVertexBuffer8*> mBuffers;
 };
 
-// ---- SDL's software renderer ----
-
-class SdlRenderer
-{
-public:
-    SdlRenderer(int width, int height)
-    {
-        mSurface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-        mRenderer = SDL_CreateSoftwareRenderer(mSurface);
-        for (const TextureData& data : scene().textures)
-        {
-            const int side = 1 << data.log2;
-            SDL_Texture* texture =
-                SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, side, side);
-            SDL_UpdateTexture(texture, nullptr, data.texels.data(), side * 4);
-            mTextures.push_back(texture);
-        }
-        const float sx = static_cast<float>(width) / SPACE_WIDTH;
-        const float sy = static_cast<float>(height) / SPACE_HEIGHT;
-        for (const Batch& batch : scene().batches)
-        {
-            std::vector<SDL_Vertex> vertices;
-            for (const Vertex& v : batch.sdl)
-            {
-                const SDL_Color color{static_cast<Uint8>(v.color >> 16), static_cast<Uint8>(v.color >> 8),
-                                      static_cast<Uint8>(v.color), static_cast<Uint8>(v.color >> 24)};
-                vertices.push_back({{(v.x + SPACE_WIDTH / 2) * sx, (SPACE_HEIGHT / 2 - v.y) * sy}, color, {v.u, v.v}});
-            }
-            mVertices.push_back(vertices);
-        }
-    }
-
-    ~SdlRenderer()
-    {
-        for (SDL_Texture* texture : mTextures)
-        {
-            SDL_DestroyTexture(texture);
-        }
-        SDL_DestroyRenderer(mRenderer);
-        SDL_FreeSurface(mSurface);
-    }
-
-    SdlRenderer(const SdlRenderer&) = delete;
-    SdlRenderer& operator=(const SdlRenderer&) = delete;
-
-    void drawFrame()
-    {
-        SDL_SetRenderDrawColor(mRenderer, 0, 0, 0, 255);
-        SDL_RenderClear(mRenderer);
-        for (std::size_t b = 0; b < scene().batches.size(); ++b)
-        {
-            const Batch& batch = scene().batches[b];
-            const std::vector<SDL_Vertex>& vertices = mVertices[b];
-            const SDL_BlendMode mode = batch.blend == OPAQUE  ? SDL_BLENDMODE_NONE
-                                       : batch.blend == ALPHA ? SDL_BLENDMODE_BLEND
-                                                              : SDL_BLENDMODE_ADD;
-            if (batch.kind == TRIANGLES)
-            {
-                SDL_Texture* texture = mTextures[static_cast<std::size_t>(batch.texture)];
-                SDL_SetTextureBlendMode(texture, mode);
-                SDL_RenderGeometry(mRenderer, texture, vertices.data(), static_cast<int>(vertices.size()), nullptr, 0);
-                continue;
-            }
-            SDL_SetRenderDrawBlendMode(mRenderer, mode);
-            SDL_SetRenderDrawColor(mRenderer, 255, 255, 255, 0xC0);
-            if (batch.kind == POINTS)
-            {
-                for (const SDL_Vertex& v : vertices)
-                {
-                    SDL_RenderDrawPointF(mRenderer, v.position.x, v.position.y);
-                }
-            }
-            else
-            {
-                for (std::size_t i = 0; i + 1 < vertices.size(); i += 2)
-                {
-                    SDL_RenderDrawLineF(mRenderer, vertices[i].position.x, vertices[i].position.y,
-                                        vertices[i + 1].position.x, vertices[i + 1].position.y);
-                }
-            }
-        }
-        SDL_RenderFlush(mRenderer);
-    }
-
-private:
-    SDL_Surface* mSurface = nullptr;
-    SDL_Renderer* mRenderer = nullptr;
-    std::vector<SDL_Texture*> mTextures;
-    std::vector<std::vector<SDL_Vertex>> mVertices;
-};
-
 constexpr int WIDTHS[] = {640, 800, 1024};
 constexpr int HEIGHTS[] = {480, 600, 768};
+
+std::string sizeLabel(std::size_t size)
+{
+    return std::to_string(WIDTHS[size]) + "x" + std::to_string(HEIGHTS[size]);
+}
 
 void BM_FrameOurs(benchmark::State& state)
 {
@@ -438,35 +355,20 @@ void BM_FrameOurs(benchmark::State& state)
         renderer.drawFrame();
         benchmark::ClobberMemory();
     }
-    state.SetLabel(std::to_string(WIDTHS[size]) + "x" + std::to_string(HEIGHTS[size]));
-}
-
-// Present alone: the copy of the frame and its blit into the (dummy) window, on the virtual clock so that it
-// does not wait for the refresh.
-void BM_Present(benchmark::State& state)
-{
-    const auto size = static_cast<std::size_t>(state.range(0));
-    hosttest::useVirtualClock();
-    DeviceRenderer renderer(WIDTHS[size], HEIGHTS[size]);
-    renderer.drawFrame();
-    for (auto _ : state)
-    {
-        renderer.present();
-    }
-    hosttest::useRealClock();
-    state.SetLabel(std::to_string(WIDTHS[size]) + "x" + std::to_string(HEIGHTS[size]));
+    checkFrame(state, renderer.recordFrame());
 }
 
 void BM_FrameSdlSoftware(benchmark::State& state)
 {
     const auto size = static_cast<std::size_t>(state.range(0));
-    SdlRenderer renderer(WIDTHS[size], HEIGHTS[size]);
+    DeviceRenderer device(WIDTHS[size], HEIGHTS[size]);
+    SdlReplay renderer(device.recordFrame());
     for (auto _ : state)
     {
         renderer.drawFrame();
         benchmark::ClobberMemory();
     }
-    state.SetLabel(std::to_string(WIDTHS[size]) + "x" + std::to_string(HEIGHTS[size]));
+    state.SetLabel(sizeLabel(size));
 }
 
 // Both renderers in the same run, in turns of thirty frames each so that each finds its own data in the caches
@@ -476,7 +378,7 @@ void BM_FrameRatio(benchmark::State& state)
     constexpr int TURN = 30;
     const auto size = static_cast<std::size_t>(state.range(0));
     DeviceRenderer ours(WIDTHS[size], HEIGHTS[size]);
-    SdlRenderer sdl(WIDTHS[size], HEIGHTS[size]);
+    SdlReplay sdl(ours.recordFrame());
     double oursSeconds = 0;
     double sdlSeconds = 0;
     for (auto _ : state)
@@ -500,11 +402,10 @@ void BM_FrameRatio(benchmark::State& state)
     state.counters["sdl/ours"] = sdlSeconds / oursSeconds;
     state.counters["ours_ms"] = 1000 * oursSeconds / static_cast<double>(state.iterations() * TURN);
     state.counters["sdl_ms"] = 1000 * sdlSeconds / static_cast<double>(state.iterations() * TURN);
-    state.SetLabel(std::to_string(WIDTHS[size]) + "x" + std::to_string(HEIGHTS[size]));
+    state.SetLabel(sizeLabel(size));
 }
 
 BENCHMARK(BM_FrameOurs)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Present)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameSdlSoftware)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameRatio)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 

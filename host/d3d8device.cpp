@@ -27,8 +27,12 @@ namespace
 struct Seam
 {
     bool forcedLoss = false;
+    bool showFrames = true;
+    bool recordFrames = false;
     hosttest::D3D8Counters counters;
     hosttest::PresentedFrame frame;
+    bool frameOpaque = false; // the frame's alpha is still to be set to 0xFF (D3DFMT_X8R8G8B8)
+    RasterRecording recordedFrame;
 };
 
 Seam& seam()
@@ -188,14 +192,13 @@ public:
         {
             frame.pixels.assign(mBackBuffer.begin(), mBackBuffer.end());
         }
-        if (mFormat == D3DFMT_X8R8G8B8)
+        // Showing ignores alpha; only a test that reads the frame needs it made opaque.
+        seam().frameOpaque = mFormat == D3DFMT_X8R8G8B8;
+        if (seam().showFrames)
         {
-            for (std::uint32_t& pixel : frame.pixels)
-            {
-                pixel |= 0xFF000000u;
-            }
+            mPresenter.show(hostSDLWindow(mWindow), frame.pixels.data(), frame.width, frame.height);
         }
-        d3d8ShowFrame(hostSDLWindow(mWindow), frame.pixels.data(), frame.width, frame.height);
+        recordNextFrame();
         waitForRefresh();
         return D3D_OK;
     }
@@ -453,6 +456,18 @@ private:
             {mBackBuffer.data(), static_cast<int>(mWidth), static_cast<int>(mHeight), static_cast<int>(mWidth)});
     }
 
+    // The rasteriser's calls from one Present to the next go to the seam while it asks for them.
+    void recordNextFrame()
+    {
+        if (mRecording)
+        {
+            seam().recordedFrame = std::move(mFrameRecording);
+            mFrameRecording = {};
+        }
+        mRecording = seam().recordFrames;
+        mRasteriser.record(mRecording ? &mFrameRecording : nullptr);
+    }
+
     template <class Resource>
     static void replace(Resource*& slot, Resource* resource)
     {
@@ -618,6 +633,13 @@ private:
             return;
         }
         RasterState state;
+        const bool additive = mRenderStates[D3DRS_ALPHABLENDENABLE] != FALSE &&
+                              mRenderStates[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA &&
+                              mRenderStates[D3DRS_DESTBLEND] == D3DBLEND_ONE;
+        if (mTexture != nullptr && additive)
+        {
+            mTexture->premultiply();
+        }
         state.texture = mTexture != nullptr ? &mTexture->raster() : nullptr;
         state.colorOp = mStageStates[D3DTSS_COLOROP];
         state.colorArg1 = mStageStates[D3DTSS_COLORARG1];
@@ -644,6 +666,9 @@ private:
     UINT mRefreshRate; // Hz
     std::vector<std::uint32_t> mBackBuffer;
     Rasteriser mRasteriser;
+    D3D8Presenter mPresenter;
+    bool mRecording = false; // into mFrameRecording, since the last Present
+    RasterRecording mFrameRecording;
 
     Loss mLoss = Loss::NONE;
     bool mHadFocus = false;
@@ -721,7 +746,31 @@ namespace hosttest
 
 const PresentedFrame& lastPresentedFrame()
 {
-    return seam().frame;
+    Seam& s = seam();
+    if (s.frameOpaque)
+    {
+        for (std::uint32_t& pixel : s.frame.pixels)
+        {
+            pixel |= 0xFF000000u;
+        }
+        s.frameOpaque = false;
+    }
+    return s.frame;
+}
+
+void showFrames(bool on)
+{
+    seam().showFrames = on;
+}
+
+void recordFrames(bool on)
+{
+    seam().recordFrames = on;
+}
+
+const RasterRecording& lastRecordedFrame()
+{
+    return seam().recordedFrame;
 }
 
 void forceDeviceLoss(bool on)

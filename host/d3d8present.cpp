@@ -1,5 +1,6 @@
-// Presentation through the window surface: SDL scales and converts the back buffer into it, so it works alike
-// on a real display and under the dummy video driver.
+// Presentation through the window surface: the back buffer is scaled straight into it when it has the back
+// buffer's own 32-bit layout (the usual case), else SDL scales and converts it. It works alike on a real display
+// and under the dummy video driver.
 
 #include "host/d3d8present.h"
 
@@ -7,6 +8,19 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+
+// The source index under the centre of target index i of count, for a source of sourceCount.
+int sourceIndex(int i, int count, int sourceCount)
+{
+    return static_cast<int>((2 * static_cast<long long>(i) + 1) * sourceCount / (2 * static_cast<long long>(count)));
+}
+
+} // namespace
 
 RECT d3d8FitRect(int sourceWidth, int sourceHeight, int windowWidth, int windowHeight)
 {
@@ -32,39 +46,107 @@ RECT d3d8FitRect(int sourceWidth, int sourceHeight, int windowWidth, int windowH
     return {left, top, left + width, top + height};
 }
 
-bool d3d8ShowFrame(SDL_Window* window, const std::uint32_t* pixels, int width, int height)
+void d3d8ScaleNearest(const std::uint32_t* source, int sourceWidth, int sourceHeight, int sourcePitch,
+                      std::uint32_t* target, int targetWidth, int targetHeight, int targetPitch)
 {
+    std::vector<int> columns(static_cast<std::size_t>(std::max(targetWidth, 0)));
+    for (int x = 0; x < targetWidth; ++x)
+    {
+        columns[static_cast<std::size_t>(x)] = sourceIndex(x, targetWidth, sourceWidth);
+    }
+#if defined(QUILLOM_RASTER_AVX2)
+    static const bool avx512 = __builtin_cpu_supports("avx512f");
+    const bool permuted = avx512 && targetWidth >= sourceWidth;
+#else
+    const bool permuted = false;
+#endif
+    int previousRow = -1;
+    for (int y = 0; y < targetHeight; ++y)
+    {
+        std::uint32_t* out = target + static_cast<std::ptrdiff_t>(y) * targetPitch;
+        const int row = sourceIndex(y, targetHeight, sourceHeight);
+        const std::uint32_t* in = source + static_cast<std::ptrdiff_t>(row) * sourcePitch;
+        if (permuted)
+        {
+            // As cheap as copying the row above, and it never reads the target.
+            d3d8ScaleRowUpAvx512(in, columns.data(), targetWidth, out);
+            continue;
+        }
+        // Scaling up, most rows repeat the one above.
+        if (row == previousRow)
+        {
+            std::memcpy(out, out - targetPitch, static_cast<std::size_t>(targetWidth) * 4);
+            continue;
+        }
+        for (int x = 0; x < targetWidth; ++x)
+        {
+            out[x] = in[columns[static_cast<std::size_t>(x)]];
+        }
+        previousRow = row;
+    }
+}
+
+bool D3D8Presenter::show(SDL_Window* window, const std::uint32_t* pixels, int width, int height)
+{
+    // Without this SDL may keep the window surface in an OpenGL texture, which it draws with a renderer at each
+    // update; where OpenGL runs in software that is the dearest step of the frame. SDL reads it at the first
+    // surface after its start (and forgets it when it quits); the environment still overrides it.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     SDL_Surface* surface = window != nullptr ? SDL_GetWindowSurface(window) : nullptr;
     if (surface == nullptr)
     {
         return false;
     }
-    // Read as XRGB, alpha ignored: the usual window surface format, which SDL then copies row by row.
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixels), width, height, 32,
-                                                             width * 4, SDL_PIXELFORMAT_RGB888);
-    if (source == nullptr)
-    {
-        return false;
-    }
-    SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
     const RECT fit = d3d8FitRect(width, height, surface->w, surface->h);
     SDL_Rect picture{fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top};
-    const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
-    const std::array<SDL_Rect, 4> bars = {
-        {{0, 0, surface->w, picture.y},
-         {0, picture.y + picture.h, surface->w, surface->h - picture.y - picture.h},
-         {0, picture.y, picture.x, picture.h},
-         {picture.x + picture.w, picture.y, surface->w - picture.x - picture.w, picture.h}}};
-    for (const SDL_Rect& bar : bars)
+    const bool sameSurface = surface == mSurface && surface->w == mSurfaceWidth && surface->h == mSurfaceHeight &&
+                             std::memcmp(&fit, &mPicture, sizeof fit) == 0;
+    if (!sameSurface)
     {
-        if (bar.w > 0 && bar.h > 0)
+        const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
+        const std::array<SDL_Rect, 4> bars = {
+            {{0, 0, surface->w, picture.y},
+             {0, picture.y + picture.h, surface->w, surface->h - picture.y - picture.h},
+             {0, picture.y, picture.x, picture.h},
+             {picture.x + picture.w, picture.y, surface->w - picture.x - picture.w, picture.h}}};
+        for (const SDL_Rect& bar : bars)
         {
-            SDL_FillRect(surface, &bar, black);
+            if (bar.w > 0 && bar.h > 0)
+            {
+                SDL_FillRect(surface, &bar, black);
+            }
         }
+        mSurface = surface;
+        mSurfaceWidth = surface->w;
+        mSurfaceHeight = surface->h;
+        mPicture = fit;
     }
-    const bool same = picture.w == width && picture.h == height;
-    const int blitted =
-        same ? SDL_BlitSurface(source, nullptr, surface, &picture) : SDL_BlitScaled(source, nullptr, surface, &picture);
-    SDL_FreeSurface(source);
-    return blitted == 0 && SDL_UpdateWindowSurface(window) == 0;
+    if (picture.w <= 0 || picture.h <= 0)
+    {
+        return SDL_UpdateWindowSurface(window) == 0;
+    }
+    int drawn = 0;
+    if (surface->format->format == SDL_PIXELFORMAT_RGB888 && !SDL_MUSTLOCK(surface))
+    {
+        const int pitch = surface->pitch / 4;
+        auto* target =
+            static_cast<std::uint32_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(picture.y) * pitch + picture.x;
+        d3d8ScaleNearest(pixels, width, height, width, target, picture.w, picture.h, pitch);
+    }
+    else
+    {
+        // Read as XRGB, alpha ignored; SDL converts to the surface's format.
+        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixels), width, height, 32,
+                                                                 width * 4, SDL_PIXELFORMAT_RGB888);
+        if (source == nullptr)
+        {
+            return false;
+        }
+        SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+        const bool same = picture.w == width && picture.h == height;
+        drawn = same ? SDL_BlitSurface(source, nullptr, surface, &picture)
+                     : SDL_BlitScaled(source, nullptr, surface, &picture);
+        SDL_FreeSurface(source);
+    }
+    return drawn == 0 && SDL_UpdateWindowSurface(window) == 0;
 }

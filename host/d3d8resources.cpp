@@ -48,6 +48,7 @@ HRESULT D3D8Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT
         left = rect->left;
         top = rect->top;
     }
+    dropPremultiplied();
     lockedRect->Pitch = static_cast<INT>(width() * 4);
     lockedRect->pBits = mTexels.data() + static_cast<std::size_t>(top) * width() + static_cast<std::size_t>(left);
     return D3D_OK;
@@ -65,7 +66,26 @@ bool D3D8Texture::copyFrom(const D3D8Texture& source)
         return false;
     }
     std::copy(source.mTexels.begin(), source.mTexels.end(), mTexels.begin());
+    dropPremultiplied();
     return true;
+}
+
+void D3D8Texture::premultiply()
+{
+    // The copy's blocks need sides of 4 texels at least; smaller textures are sampled as they are.
+    if (!mPremultiplied.empty() || width() < 4 || height() < 4)
+    {
+        return;
+    }
+    mPremultiplied.resize(mTexels.size());
+    rasterPremultiply(mTexels.data(), mRaster.widthLog2, mRaster.heightLog2, mPremultiplied.data());
+    mRaster.premultiplied = mPremultiplied.data();
+}
+
+void D3D8Texture::dropPremultiplied()
+{
+    mPremultiplied = {};
+    mRaster.premultiplied = nullptr;
 }
 
 template <class Interface>

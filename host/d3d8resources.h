@@ -25,6 +25,8 @@ public:
     UINT height() const { return 1u << mRaster.heightLog2; }
     /// The texels as the rasteriser samples them.
     const RasterTexture& raster() const { return mRaster; }
+    /// Keeps a premultiplied copy of the texels beside them (for additive blending) until the next LockRect.
+    void premultiply();
     /// Copies the texels of a texture of the same size; false for another size.
     bool copyFrom(const D3D8Texture& source);
 
@@ -32,7 +34,11 @@ private:
     D3D8Texture(int widthLog2, int heightLog2);
     ~D3D8Texture() override = default;
 
+    // Any change of the texels drops the premultiplied copy.
+    void dropPremultiplied();
+
     std::vector<std::uint32_t> mTexels;
+    std::vector<std::uint32_t> mPremultiplied; // empty, or premultiplied mTexels
     RasterTexture mRaster;
 };
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <type_traits>
 
 namespace
 {
@@ -139,6 +140,18 @@ unsigned outcode(const RasterVertex& v)
     return code;
 }
 
+// Whether the three vertices all lie beyond one side of the viewport, where the triangle covers no pixel centre
+// (text that has scrolled off the screen, mostly): strictly beyond, so that even a vertex that snaps onto the
+// border keeps the pixel centres inside on its other side.
+bool outsideViewport(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c)
+{
+    const auto beyond = [&](auto distance) { return distance(a) < 0 && distance(b) < 0 && distance(c) < 0; };
+    return beyond([](const RasterVertex& v) { return v.w - v.x; }) ||
+           beyond([](const RasterVertex& v) { return v.w + v.x; }) ||
+           beyond([](const RasterVertex& v) { return v.w - v.y; }) ||
+           beyond([](const RasterVertex& v) { return v.w + v.y; });
+}
+
 RasterVertex lerpVertex(const RasterVertex& a, const RasterVertex& b, float t)
 {
     const auto mix = [t](float p, float q) { return p + (q - p) * t; };
@@ -254,7 +267,7 @@ struct Rasteriser::Gradients
     double u, uDx, uDy, v, vDx, vDy;
 };
 
-Rasteriser::Rasteriser()
+Rasteriser::Rasteriser(RasterPath path) : mPath(path)
 {
     setState(RasterState{});
 }
@@ -262,10 +275,19 @@ Rasteriser::Rasteriser()
 void Rasteriser::setTarget(const RasterTarget& target)
 {
     mTarget = target;
+    if (mRecording != nullptr)
+    {
+        mRecording->width = target.width;
+        mRecording->height = target.height;
+    }
 }
 
 void Rasteriser::setState(const RasterState& state)
 {
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(state);
+    }
     mState = state;
     mMasks = {};
     if (state.texture == nullptr || state.colorOp == D3DTOP_DISABLE)
@@ -297,15 +319,28 @@ void Rasteriser::setState(const RasterState& state)
         mBlend = RASTER_BLEND_GENERIC;
     }
     mPixelSpan = spanTemplate(0);
-    mPixelFunction = rasterPixelFunction(mCombine, mBlend);
+    mPixelFunction = rasterScalarSpanFunction(mCombine, false, mBlend);
 }
 
 void Rasteriser::clear(std::uint32_t color)
 {
-    clear(color, {0, 0, mTarget.width, mTarget.height});
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Clear{color, true, {}});
+    }
+    fill(color, {0, 0, mTarget.width, mTarget.height});
 }
 
 void Rasteriser::clear(std::uint32_t color, const D3DRECT& rect)
+{
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Clear{color, false, rect});
+    }
+    fill(color, rect);
+}
+
+void Rasteriser::fill(std::uint32_t color, const D3DRECT& rect)
 {
     const int x1 = std::clamp<int>(rect.x1, 0, mTarget.width);
     const int x2 = std::clamp<int>(rect.x2, 0, mTarget.width);
@@ -324,14 +359,18 @@ void Rasteriser::clear(std::uint32_t color, const D3DRECT& rect)
 
 void Rasteriser::drawPoint(const RasterVertex& vertex)
 {
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Point{vertex});
+    }
     if (!isFinite(vertex) || outcode(vertex) != 0)
     {
         return;
     }
-    const ScreenVertex s = project(vertex);
+    const auto [x, y] = snap(vertex);
     // The point covers a pixel-sized square around it; the top-left rule picks one pixel centre.
-    const i64 column = ceilDiv(2 * s.x - SUBPIXELS, 2 * SUBPIXELS);
-    const i64 line = ceilDiv(2 * s.y - SUBPIXELS, 2 * SUBPIXELS);
+    const i64 column = ceilDiv(2 * x - SUBPIXELS, 2 * SUBPIXELS);
+    const i64 line = ceilDiv(2 * y - SUBPIXELS, 2 * SUBPIXELS);
     if (column >= 0 && column < mTarget.width && line >= 0 && line < mTarget.height)
     {
         shadePixel(static_cast<int>(column), static_cast<int>(line), vertex.color, vertex.u, vertex.v);
@@ -340,6 +379,10 @@ void Rasteriser::drawPoint(const RasterVertex& vertex)
 
 void Rasteriser::drawLine(const RasterVertex& a, const RasterVertex& b)
 {
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Line{a, b});
+    }
     if (!isFinite(a) || !isFinite(b))
     {
         return;
@@ -421,7 +464,12 @@ void Rasteriser::drawLine(const RasterVertex& a, const RasterVertex& b)
 void Rasteriser::drawTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                               std::uint32_t flatColor)
 {
-    if (!isFinite(a) || !isFinite(b) || !isFinite(c))
+    if (mRecording != nullptr)
+    {
+        mRecording->commands.emplace_back(RasterRecording::Triangle{a, b, c, flatColor});
+    }
+    // The cheapest test first: most triangles that draw nothing lie off the screen.
+    if (outsideViewport(a, b, c) || !isFinite(a) || !isFinite(b) || !isFinite(c))
     {
         return;
     }
@@ -448,19 +496,71 @@ void Rasteriser::drawTriangle(const RasterVertex& a, const RasterVertex& b, cons
     }
 }
 
+void Rasteriser::record(RasterRecording* recording)
+{
+    mRecording = recording;
+    if (recording != nullptr)
+    {
+        recording->width = mTarget.width;
+        recording->height = mTarget.height;
+        // The state in force, so that a replay starts from it.
+        recording->commands.emplace_back(mState);
+    }
+}
+
+void Rasteriser::replay(const RasterRecording& recording)
+{
+    for (const RasterRecording::Command& command : recording.commands)
+    {
+        std::visit(
+            [this](const auto& c)
+            {
+                using C = std::decay_t<decltype(c)>;
+                if constexpr (std::is_same_v<C, RasterState>)
+                {
+                    setState(c);
+                }
+                else if constexpr (std::is_same_v<C, RasterRecording::Clear>)
+                {
+                    c.whole ? clear(c.color) : clear(c.color, c.rect);
+                }
+                else if constexpr (std::is_same_v<C, RasterRecording::Point>)
+                {
+                    drawPoint(c.vertex);
+                }
+                else if constexpr (std::is_same_v<C, RasterRecording::Line>)
+                {
+                    drawLine(c.a, c.b);
+                }
+                else
+                {
+                    drawTriangle(c.a, c.b, c.c, c.flatColor);
+                }
+            },
+            command);
+    }
+}
+
 std::uint32_t* Rasteriser::row(int y) const
 {
     return mTarget.pixels + static_cast<std::ptrdiff_t>(y) * mTarget.pitch;
 }
 
-Rasteriser::ScreenVertex Rasteriser::project(const RasterVertex& v) const
+std::array<std::int64_t, 2> Rasteriser::snap(const RasterVertex& v) const
 {
-    const double inverseW = 1.0 / v.w;
+    // The orthographic projections the program uses leave w at 1, where the division changes nothing.
+    const double inverseW = v.w == 1.0f ? 1.0 : 1.0 / v.w;
     const double x = (v.x * inverseW + 1.0) * 0.5 * mTarget.width;
     const double y = (1.0 - v.y * inverseW) * 0.5 * mTarget.height;
+    return {roundToInt(x * SUBPIXELS), roundToInt(y * SUBPIXELS)};
+}
+
+Rasteriser::ScreenVertex Rasteriser::project(const RasterVertex& v) const
+{
     ScreenVertex s;
-    s.x = roundToInt(x * SUBPIXELS);
-    s.y = roundToInt(y * SUBPIXELS);
+    const std::array<i64, 2> snapped = snap(v);
+    s.x = snapped[0];
+    s.y = snapped[1];
     s.px = static_cast<double>(s.x) / SUBPIXELS;
     s.py = static_cast<double>(s.y) / SUBPIXELS;
     for (int i = 0; i < 4; ++i)
@@ -532,8 +632,17 @@ void Rasteriser::rasteriseTriangle(const RasterVertex& a, const RasterVertex& b,
 
     // A product with opaque white is the texel itself.
     const bool white = constant && constantColor == 0xFFFFFFFFu && mCombine == RASTER_COMBINE_MODULATE;
-    const RasterSpanFunction draw = rasterSpanFunction(white ? RASTER_COMBINE_TEXEL : mCombine, !constant, mBlend);
+    const RasterCombine combine = white ? RASTER_COMBINE_TEXEL : mCombine;
     RasterSpan span = spanTemplate(constantColor);
+    RasterBlend blend = mBlend;
+    if (mPath == RasterPath::FASTEST && combine == RASTER_COMBINE_TEXEL && blend == RASTER_BLEND_ADDITIVE &&
+        mState.texture->premultiplied != nullptr)
+    {
+        span.texels = mState.texture->premultiplied;
+        blend = RASTER_BLEND_PREMULTIPLIED;
+    }
+    const RasterSpanFunction draw = mPath == RasterPath::SCALAR ? rasterScalarSpanFunction(combine, !constant, blend)
+                                                                : rasterSpanFunction(combine, !constant, blend);
 
     // The attributes as fixed-point planes over the rows, 32 fraction bits: the row's value at column 0 steps
     // down the rows; a span starts at it plus its first column times the step along the row. Texel addresses

@@ -12,7 +12,10 @@
 #include "host/d3d8.h"
 #include "host/rasterspan.h"
 
+#include <array>
 #include <cstdint>
+#include <variant>
+#include <vector>
 
 struct RasterTarget
 {
@@ -27,6 +30,9 @@ struct RasterTexture
     const std::uint32_t* texels = nullptr; // 0xAARRGGBB, row 0 at v = 0, tightly packed
     int widthLog2 = 0;
     int heightLog2 = 0;
+    /// The same texels premultiplied by their alpha (rasterPremultiply, in its blocks), or null: additive
+    /// blending of the plain texel then adds them as they stand.
+    const std::uint32_t* premultiplied = nullptr;
 };
 
 /// A vertex after the vertex transform: clip-space position, diffuse colour and texture address.
@@ -54,10 +60,48 @@ struct RasterState
     DWORD cullMode = D3DCULL_CCW;
 };
 
+/// The calls a rasteriser received, in order, so that the same draws can be made again elsewhere. The states
+/// point at the textures the calls drew with, which must outlive the recording's replays.
+struct RasterRecording
+{
+    struct Clear
+    {
+        std::uint32_t color;
+        bool whole; // the whole target, else rect
+        D3DRECT rect;
+    };
+    struct Point
+    {
+        RasterVertex vertex;
+    };
+    struct Line
+    {
+        RasterVertex a, b;
+    };
+    struct Triangle
+    {
+        RasterVertex a, b, c;
+        std::uint32_t flatColor;
+    };
+    using Command = std::variant<RasterState, Clear, Point, Line, Triangle>;
+
+    int width = 0; // the target's, pixels
+    int height = 0;
+    std::vector<Command> commands;
+};
+
+/// Which span loops shade the pixels: the fastest the processor runs, or the plain scalar ones that every faster
+/// path must match pixel for pixel.
+enum class RasterPath
+{
+    FASTEST,
+    SCALAR,
+};
+
 class Rasteriser
 {
 public:
-    Rasteriser();
+    explicit Rasteriser(RasterPath path = RasterPath::FASTEST);
 
     /// The buffer drawn into; it must outlive the draws.
     void setTarget(const RasterTarget& target);
@@ -77,11 +121,20 @@ public:
     /// The number of pixels written since construction (for benchmarks and tests of clipping).
     std::uint64_t pixelCount() const { return mPixelCount; }
 
+    /// From now on every call above is also appended to recording, after the state in force (its size set to
+    /// the target's); null stops. The recording must outlive the calls.
+    void record(RasterRecording* recording);
+    /// Makes the recorded calls again, in order, into the current target.
+    void replay(const RasterRecording& recording);
+
 private:
     struct ScreenVertex;
     struct Gradients;
 
+    void fill(std::uint32_t color, const D3DRECT& rect);
     std::uint32_t* row(int y) const;
+    /// The vertex's place on the target in subpixels.
+    std::array<std::int64_t, 2> snap(const RasterVertex& vertex) const;
     ScreenVertex project(const RasterVertex& vertex) const;
     void rasteriseTriangle(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                            std::uint32_t flatColor);
@@ -89,6 +142,7 @@ private:
     RasterSpan spanTemplate(std::uint32_t constantColor) const;
     void shadePixel(int x, int y, std::uint32_t color, float u, float v);
 
+    RasterPath mPath;
     RasterTarget mTarget;
     RasterState mState;
     // Chosen by setState:
@@ -99,4 +153,5 @@ private:
     RasterSpanFunction mPixelFunction = nullptr;
 
     std::uint64_t mPixelCount = 0;
+    RasterRecording* mRecording = nullptr;
 };

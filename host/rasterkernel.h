@@ -67,15 +67,26 @@ inline u32 blendAlpha(u32 s, u32 d)
     return rb | (ag << 8);
 }
 
-// The target plus the source times its alpha, each channel saturating at 255.
-inline u32 blendAdditive(u32 s, u32 d)
+// Channel by channel sum, saturating at 255.
+inline u32 addSaturate(u32 s, u32 d)
 {
-    const u32 add = scaleChannels(s, s >> 24);
-    u32 rb = (d & LANES) + (add & LANES);
-    u32 ag = ((d >> 8) & LANES) + ((add >> 8) & LANES);
+    u32 rb = (d & LANES) + (s & LANES);
+    u32 ag = ((d >> 8) & LANES) + ((s >> 8) & LANES);
     rb |= ((rb >> 8) & 0x00010001u) * 0xFF;
     ag |= ((ag >> 8) & 0x00010001u) * 0xFF;
     return (rb & LANES) | ((ag & LANES) << 8);
+}
+
+// The colour with every channel, alpha too, times its alpha: what additive blending adds.
+inline u32 premultiply(u32 s)
+{
+    return scaleChannels(s, s >> 24);
+}
+
+// The target plus the source times its alpha, each channel saturating at 255.
+inline u32 blendAdditive(u32 s, u32 d)
+{
+    return addSaturate(premultiply(s), d);
 }
 
 u32 blendFactor(DWORD blend, u32 alpha)
@@ -142,9 +153,24 @@ inline u32 packColor(const std::array<i32, 4>& channels)
     return color;
 }
 
+// Where texel (column, row) lies in blocks of 4 x 4 texels, one cache line each, stored block row by block row:
+// a span that crosses the texel rows at a slant then reads a few lines instead of one per row.
+inline u32 blockIndex(u32 column, u32 row, int widthLog2)
+{
+    return ((row & ~3u) << widthLog2) | ((column & ~3u) << 2) | ((row & 3u) << 2) | (column & 3u);
+}
+
+// Premultiplied texels are stored in blocks (rasterPremultiply), plain ones row by row.
+template <int B>
 inline u32 fetchTexel(const RasterSpan& span, u32 u, u32 v)
 {
-    return span.texels[((v >> 16) & span.vMask) * span.width + ((u >> 16) & span.uMask)];
+    const u32 column = (u >> 16) & span.uMask;
+    const u32 row = (v >> 16) & span.vMask;
+    if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+    {
+        return span.texels[blockIndex(column, row, span.widthLog2)];
+    }
+    return span.texels[row * span.width + column];
 }
 
 // ---- Vector policies ----
@@ -165,6 +191,19 @@ struct Sse2Pixels
 
     static V load(const u32* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
     static void store(u32* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    // The first count (< N) pixels alone; SSE2 has no masked moves.
+    static V loadFirst(const u32* p, int count)
+    {
+        alignas(16) std::array<u32, N> pixels{};
+        std::copy_n(p, count, pixels.begin());
+        return _mm_load_si128(reinterpret_cast<const V*>(pixels.data()));
+    }
+    static void storeFirst(u32* p, V v, int count)
+    {
+        alignas(16) std::array<u32, N> pixels;
+        _mm_store_si128(reinterpret_cast<V*>(pixels.data()), v);
+        std::copy_n(pixels.begin(), count, p);
+    }
     static V set1(u32 x) { return _mm_set1_epi32(static_cast<int>(x)); }
     static V set1Wide(std::uint16_t x) { return _mm_set1_epi16(static_cast<short>(x)); }
     static V add(V a, V b) { return _mm_add_epi32(a, b); }
@@ -180,13 +219,14 @@ struct Sse2Pixels
         return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]), static_cast<int>(base[i[2]]),
                               static_cast<int>(base[i[3]]));
     }
+    static V gatherFirst(const u32* base, V index, int) { return gather(base, index); }
     static V widenLow(V a) { return _mm_unpacklo_epi8(a, _mm_setzero_si128()); }
     static V widenHigh(V a) { return _mm_unpackhi_epi8(a, _mm_setzero_si128()); }
     static V narrow(V low, V high) { return _mm_packus_epi16(low, high); }
     static V addWide(V a, V b) { return _mm_add_epi16(a, b); }
     static V subWide(V a, V b) { return _mm_sub_epi16(a, b); }
     static V mulWide(V a, V b) { return _mm_mullo_epi16(a, b); }
-    static V shiftRight8Wide(V a) { return _mm_srli_epi16(a, 8); }
+    static V mulHighWide(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V alphaWide(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static V addSaturate(V a, V b) { return _mm_adds_epu8(a, b); }
 };
@@ -203,6 +243,18 @@ struct Avx2Pixels
 
     static V load(const u32* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
     static void store(u32* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
+    static V firstLanes(int count)
+    {
+        return _mm256_cmpgt_epi32(set1(static_cast<u32>(count)), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    }
+    static V loadFirst(const u32* p, int count)
+    {
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), firstLanes(count));
+    }
+    static void storeFirst(u32* p, V v, int count)
+    {
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(p), firstLanes(count), v);
+    }
     static V set1(u32 x) { return _mm256_set1_epi32(static_cast<int>(x)); }
     static V set1Wide(std::uint16_t x) { return _mm256_set1_epi16(static_cast<short>(x)); }
     static V add(V a, V b) { return _mm256_add_epi32(a, b); }
@@ -214,26 +266,70 @@ struct Avx2Pixels
     {
         return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4);
     }
+    // The first count lanes only: a gather costs a load per lane it fetches.
+    static V gatherFirst(const u32* base, V index, int count)
+    {
+        return _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(base), index,
+                                           firstLanes(count), 4);
+    }
     static V widenLow(V a) { return _mm256_unpacklo_epi8(a, _mm256_setzero_si256()); }
     static V widenHigh(V a) { return _mm256_unpackhi_epi8(a, _mm256_setzero_si256()); }
     static V narrow(V low, V high) { return _mm256_packus_epi16(low, high); }
     static V addWide(V a, V b) { return _mm256_add_epi16(a, b); }
     static V subWide(V a, V b) { return _mm256_sub_epi16(a, b); }
     static V mulWide(V a, V b) { return _mm256_mullo_epi16(a, b); }
-    static V shiftRight8Wide(V a) { return _mm256_srli_epi16(a, 8); }
+    static V mulHighWide(V a, V b) { return _mm256_mulhi_epu16(a, b); }
     static V alphaWide(V a) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF); }
     static V addSaturate(V a, V b) { return _mm256_adds_epu8(a, b); }
 };
 
 #endif
 
+#if defined(__AVX512BW__)
+
+// As AVX2, in four quarters of the register.
+struct Avx512Pixels
+{
+    static constexpr int N = 16;
+    using V = __m512i;
+
+    static V load(const u32* p) { return _mm512_loadu_si512(p); }
+    static void store(u32* p, V v) { _mm512_storeu_si512(p, v); }
+    static __mmask16 firstLanes(int count) { return static_cast<__mmask16>((1u << count) - 1); }
+    static V loadFirst(const u32* p, int count) { return _mm512_maskz_loadu_epi32(firstLanes(count), p); }
+    static void storeFirst(u32* p, V v, int count) { _mm512_mask_storeu_epi32(p, firstLanes(count), v); }
+    static V set1(u32 x) { return _mm512_set1_epi32(static_cast<int>(x)); }
+    static V set1Wide(std::uint16_t x) { return _mm512_set1_epi16(static_cast<short>(x)); }
+    static V add(V a, V b) { return _mm512_add_epi32(a, b); }
+    static V andBits(V a, V b) { return _mm512_and_si512(a, b); }
+    static V orBits(V a, V b) { return _mm512_or_si512(a, b); }
+    static V shiftRight16(V a) { return _mm512_srli_epi32(a, 16); }
+    static V shiftLeft(V a, int count) { return _mm512_sll_epi32(a, _mm_cvtsi32_si128(count)); }
+    static V gather(const u32* base, V index) { return _mm512_i32gather_epi32(index, base, 4); }
+    static V gatherFirst(const u32* base, V index, int count)
+    {
+        return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), firstLanes(count), index, base, 4);
+    }
+    static V widenLow(V a) { return _mm512_unpacklo_epi8(a, _mm512_setzero_si512()); }
+    static V widenHigh(V a) { return _mm512_unpackhi_epi8(a, _mm512_setzero_si512()); }
+    static V narrow(V low, V high) { return _mm512_packus_epi16(low, high); }
+    static V addWide(V a, V b) { return _mm512_add_epi16(a, b); }
+    static V subWide(V a, V b) { return _mm512_sub_epi16(a, b); }
+    static V mulWide(V a, V b) { return _mm512_mullo_epi16(a, b); }
+    static V mulHighWide(V a, V b) { return _mm512_mulhi_epu16(a, b); }
+    static V alphaWide(V a) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static V addSaturate(V a, V b) { return _mm512_adds_epu8(a, b); }
+};
+
+#endif
+
 // ---- Vector arithmetic, the same as the scalar one above ----
 
+// (x + 128) x 257 / 65536 rounds x / 255 exactly as div255Lanes does for every x up to 255 x 255.
 template <class S>
 typename S::V div255Wide(typename S::V x)
 {
-    x = S::addWide(x, S::set1Wide(128));
-    return S::shiftRight8Wide(S::addWide(x, S::shiftRight8Wide(x)));
+    return S::mulHighWide(S::addWide(x, S::set1Wide(128)), S::set1Wide(257));
 }
 
 template <class S>
@@ -278,6 +374,10 @@ inline u32 blendPixel(u32 s, u32 d, const RasterSpan& span)
     {
         return blendAdditive(s, d);
     }
+    else if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+    {
+        return addSaturate(s, d);
+    }
     else
     {
         return blendGeneric(s, d, span.srcBlend, span.destBlend);
@@ -285,7 +385,7 @@ inline u32 blendPixel(u32 s, u32 d, const RasterSpan& span)
 }
 
 // A whole span in one pass: sample, combine and blend a vector of pixels at a time (any blend but the generic
-// one), then the rest one by one.
+// one), the last few through a vector of their own; without a vector unit, one pixel at a time.
 template <class S, int C, bool Gouraud, int B>
 void drawSpan(const RasterSpan& span, int count, u32* target)
 {
@@ -301,11 +401,11 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         const u32 packed = packColor(color);
         for (int c = 0; c < 4; ++c)
         {
-            color[c] += span.colorStep[c];
+            // Wrapping: the lanes past a span's end step on beyond the triangle, and are thrown away.
+            color[c] = static_cast<i32>(static_cast<u32>(color[c]) + static_cast<u32>(span.colorStep[c]));
         }
         return packed;
     };
-    int i = 0;
     if constexpr (S::N > 0 && B != RASTER_BLEND_GENERIC)
     {
         using V = typename S::V;
@@ -325,14 +425,28 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         const V uMask = S::set1(span.uMask);
         const V vMask = S::set1(span.vMask);
         const V constant = S::set1(span.constantColor);
-        for (; i + S::N <= count; i += S::N)
+        // The shaded pixels over the target's (read only when the blend needs them).
+        const auto shade = [&](V destination, int lanes)
         {
             V texels = constant;
             if constexpr (C != RASTER_COMBINE_DIFFUSE)
             {
                 const V column = S::andBits(S::shiftRight16(uN), uMask);
-                const V row = S::shiftLeft(S::andBits(S::shiftRight16(vN), vMask), span.widthLog2);
-                texels = S::gather(span.texels, S::orBits(row, column));
+                const V row = S::andBits(S::shiftRight16(vN), vMask);
+                V index;
+                if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+                {
+                    const V low = S::set1(3);
+                    const V high = S::set1(~3u);
+                    index = S::orBits(S::orBits(S::shiftLeft(S::andBits(row, high), span.widthLog2),
+                                                S::shiftLeft(S::andBits(column, high), 2)),
+                                      S::orBits(S::shiftLeft(S::andBits(row, low), 2), S::andBits(column, low)));
+                }
+                else
+                {
+                    index = S::orBits(S::shiftLeft(row, span.widthLog2), column);
+                }
+                texels = lanes == S::N ? S::gather(span.texels, index) : S::gatherFirst(span.texels, index, lanes);
                 uN = S::add(uN, uStepN);
                 vN = S::add(vN, vStepN);
             }
@@ -364,23 +478,37 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
             }
             if constexpr (B == RASTER_BLEND_ALPHA)
             {
-                shaded = blendAlphaWide<S>(shaded, S::load(target + i));
+                shaded = blendAlphaWide<S>(shaded, destination);
             }
             else if constexpr (B == RASTER_BLEND_ADDITIVE)
             {
-                shaded = blendAdditiveWide<S>(shaded, S::load(target + i));
+                shaded = blendAdditiveWide<S>(shaded, destination);
             }
-            S::store(target + i, shaded);
+            else if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
+            {
+                shaded = S::addSaturate(destination, shaded);
+            }
+            return shaded;
+        };
+        constexpr bool READS = B != RASTER_BLEND_NONE;
+        int i = 0;
+        for (; i + S::N <= count; i += S::N)
+        {
+            S::store(target + i, shade(READS ? S::load(target + i) : constant, S::N));
         }
-        u += static_cast<u32>(i) * static_cast<u32>(span.uStep);
-        v += static_cast<u32>(i) * static_cast<u32>(span.vStep);
+        if (i < count)
+        {
+            const int rest = count - i;
+            S::storeFirst(target + i, shade(READS ? S::loadFirst(target + i, rest) : constant, rest), rest);
+        }
+        return;
     }
-    for (; i < count; ++i)
+    for (int i = 0; i < count; ++i)
     {
         u32 texel = 0;
         if constexpr (C != RASTER_COMBINE_DIFFUSE)
         {
-            texel = fetchTexel(span, u, v);
+            texel = fetchTexel<B>(span, u, v);
             u += static_cast<u32>(span.uStep);
             v += static_cast<u32>(span.vStep);
         }
@@ -389,16 +517,18 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
 }
 
 template <class S, int C, bool Gouraud>
-constexpr std::array<RasterSpanFunction, 4> BLENDS = {
+constexpr std::array<RasterSpanFunction, RASTER_BLEND_COUNT> BLENDS = {
     drawSpan<S, C, Gouraud, RASTER_BLEND_NONE>, drawSpan<S, C, Gouraud, RASTER_BLEND_ALPHA>,
-    drawSpan<S, C, Gouraud, RASTER_BLEND_ADDITIVE>, drawSpan<S, C, Gouraud, RASTER_BLEND_GENERIC>};
+    drawSpan<S, C, Gouraud, RASTER_BLEND_ADDITIVE>, drawSpan<S, C, Gouraud, RASTER_BLEND_GENERIC>,
+    drawSpan<S, C, Gouraud, RASTER_BLEND_PREMULTIPLIED>};
 
 template <class S, int C>
-constexpr std::array<std::array<RasterSpanFunction, 4>, 2> SHADINGS = {BLENDS<S, C, false>, BLENDS<S, C, true>};
+constexpr std::array<std::array<RasterSpanFunction, RASTER_BLEND_COUNT>, 2> SHADINGS = {BLENDS<S, C, false>,
+                                                                                        BLENDS<S, C, true>};
 
 /// Every span function for one vector policy, by combine, shading (flat, Gouraud) and blend.
 template <class S>
-constexpr std::array<std::array<std::array<RasterSpanFunction, 4>, 2>, 4> SPAN_FUNCTIONS = {
+constexpr std::array<std::array<std::array<RasterSpanFunction, RASTER_BLEND_COUNT>, 2>, 4> SPAN_FUNCTIONS = {
     SHADINGS<S, RASTER_COMBINE_DIFFUSE>, SHADINGS<S, RASTER_COMBINE_TEXEL>, SHADINGS<S, RASTER_COMBINE_MODULATE>,
     SHADINGS<S, RASTER_COMBINE_MASKED>};
 

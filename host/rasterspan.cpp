@@ -1,4 +1,4 @@
-// Picks the span loops for the processor: AVX2 where it has it, else SSE2 (every x86-64), else scalar.
+// Picks the span loops for the processor: AVX-512 or AVX2 where it has them, else SSE2 (every x86-64), else scalar.
 
 #include "host/rasterkernel.h"
 
@@ -16,7 +16,12 @@ using BasePixels = ScalarPixels;
 RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend)
 {
 #if defined(QUILLOM_RASTER_AVX2)
+    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
     static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx512)
+    {
+        return rasterSpanFunctionAvx512(combine, gouraud, blend);
+    }
     if (avx2)
     {
         return rasterSpanFunctionAvx2(combine, gouraud, blend);
@@ -25,9 +30,22 @@ RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, Raste
     return SPAN_FUNCTIONS<BasePixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
 }
 
-RasterSpanFunction rasterPixelFunction(RasterCombine combine, RasterBlend blend)
+RasterSpanFunction rasterScalarSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend)
 {
-    return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(0).at(blend);
+    return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
+}
+
+void rasterPremultiply(const std::uint32_t* texels, int widthLog2, int heightLog2, std::uint32_t* out)
+{
+    const u32 width = 1u << widthLog2;
+    const u32 height = 1u << heightLog2;
+    for (u32 row = 0; row < height; ++row)
+    {
+        for (u32 column = 0; column < width; ++column)
+        {
+            out[blockIndex(column, row, widthLog2)] = premultiply(texels[row * width + column]);
+        }
+    }
 }
 
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2)

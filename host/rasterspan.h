@@ -6,6 +6,7 @@
 #include "host/d3d8.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 /// How texel and diffuse combine.
@@ -24,6 +25,10 @@ enum RasterBlend
     RASTER_BLEND_ALPHA,    // d := s x alpha + d x (1 - alpha)
     RASTER_BLEND_ADDITIVE, // d := d + s x alpha, saturating
     RASTER_BLEND_GENERIC,  // d := s x srcFactor + d x destFactor, saturating, any of ZERO, ONE, SRCALPHA, INVSRCALPHA
+    // d := d + s, saturating, for texels whose channels carry their alpha already (rasterPremultiply, in its
+    // blocks): additive blending of a texel, with the product taken once per texel rather than once per pixel.
+    RASTER_BLEND_PREMULTIPLIED,
+    RASTER_BLEND_COUNT,
 };
 
 /// Bits of the colour taken from the product, the texel and the diffuse colour (RASTER_COMBINE_MASKED).
@@ -51,6 +56,11 @@ struct RasterSpan
     DWORD destBlend = D3DBLEND_ZERO;
 };
 
+/// The premultiplied copy of a texture whose sides (powers of two) are at least 4: each texel with every
+/// channel, alpha too, times its alpha / 255 (rounded), stored in blocks of 4 x 4 texels for
+/// RASTER_BLEND_PREMULTIPLIED; out holds as many texels as the texture.
+void rasterPremultiply(const std::uint32_t* texels, int widthLog2, int heightLog2, std::uint32_t* out);
+
 /// Points the span at a texture for sampling; u, v and their steps stay to be set.
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2);
 
@@ -59,7 +69,10 @@ using RasterSpanFunction = void (*)(const RasterSpan& span, int count, std::uint
 
 /// The span function for the state, in the widest vector code the processor runs.
 RasterSpanFunction rasterSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend);
-/// The same for single pixels (points and lines): scalar code, which needs no setting up.
-RasterSpanFunction rasterPixelFunction(RasterCombine combine, RasterBlend blend);
+/// The same in scalar code, which needs no setting up (single pixels of points and lines) and defines the
+/// pixels that every vector path gives.
+RasterSpanFunction rasterScalarSpanFunction(RasterCombine combine, bool gouraud, RasterBlend blend);
 /// The span function compiled for AVX2; only for processors that have it (built on x86-64 only).
 RasterSpanFunction rasterSpanFunctionAvx2(RasterCombine combine, bool gouraud, RasterBlend blend);
+/// The same for AVX-512 with its byte and word instructions (AVX512F and AVX512BW).
+RasterSpanFunction rasterSpanFunctionAvx512(RasterCombine combine, bool gouraud, RasterBlend blend);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+struct RasterRecording;
+
 namespace hosttest
 {
 
@@ -135,6 +137,17 @@ struct PresentedFrame
 
 /// The frame of the last Present that succeeded, on any device; empty before the first.
 const PresentedFrame& lastPresentedFrame();
+
+/// While off, Present hands the frame over as above but shows nothing in the window, so that a benchmark can
+/// time drawing and showing apart. On at the start.
+void showFrames(bool on);
+
+/// While on, the devices record the rasteriser's calls (host/rasteriser.h) from each Present to the next; the
+/// first whole frame is the one drawn after the first Present once it is on.
+void recordFrames(bool on);
+/// The calls of the last whole frame recorded, on any device; its states point at the device's textures, which
+/// must still exist when it is replayed.
+const RasterRecording& lastRecordedFrame();
 
 /// While on, every device, windowed or not, is lost (TestCooperativeLevel and Present give D3DERR_DEVICELOST,
 /// CreateDevice fails with it); once off again, the devices lost meanwhile report D3DERR_DEVICENOTRESET until

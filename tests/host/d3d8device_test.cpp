@@ -3,6 +3,7 @@
 
 #include "host/d3d8.h"
 #include "host/d3dx8.h"
+#include "host/rasteriser.h"
 #include "host/testing.h"
 #include "host/win32.h"
 
@@ -10,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace
@@ -418,6 +420,54 @@ TEST_F(D3D8DeviceTest, PresentAdvancesTheVirtualClockByOneRefreshPeriodAndCounts
     EXPECT_EQ(counters.draws, 0);
     EXPECT_EQ(hosttest::lastPresentedFrame().at(3, 3), 0xFF102030u);
     EXPECT_EQ(mDevice->Present(nullptr, nullptr, mWindow, nullptr), D3DERR_INVALIDCALL);
+}
+
+TEST_F(D3D8DeviceTest, RecordedFrameHoldsTheCallsFromOnePresentToTheNextAndReplaysToTheFrame)
+{
+    ASSERT_EQ(createDevice(true), D3D_OK);
+    useGameSpace();
+    const std::vector<ColorVertex> triangle = {
+        {-800, 600, 0, 0xFFFF0000}, {800, 0, 0, 0x8000FF00}, {-200, -600, 0, 0xFF0000FF}};
+    IDirect3DVertexBuffer8* buffer = vertexBuffer(triangle);
+    const auto draw = [&](D3DCOLOR background)
+    {
+        mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, background, 0, 0);
+        mDevice->BeginScene();
+        mDevice->SetStreamSource(0, buffer, sizeof(ColorVertex));
+        mDevice->SetVertexShader(COLOR_FVF);
+        mDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+        mDevice->EndScene();
+        ASSERT_EQ(mDevice->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    };
+    hosttest::recordFrames(true);
+    draw(0xFF101010u); // begun before recording: not whole
+    EXPECT_TRUE(hosttest::lastRecordedFrame().commands.empty());
+    draw(0xFF202020u);
+    hosttest::recordFrames(false);
+    draw(0xFF303030u); // ends the recording that the second Present began
+    draw(0xFF404040u);
+    const RasterRecording& recording = hosttest::lastRecordedFrame();
+    EXPECT_EQ(recording.width, 16);
+    EXPECT_EQ(recording.height, 12);
+    ASSERT_EQ(recording.commands.size(), 3u) << "the state in force, the clear and the triangle";
+    ASSERT_TRUE(std::holds_alternative<RasterRecording::Clear>(recording.commands[1]));
+    EXPECT_EQ(std::get<RasterRecording::Clear>(recording.commands[1]).color, 0xFF303030u);
+
+    std::vector<std::uint32_t> pixels(16 * 12);
+    Rasteriser rasteriser;
+    rasteriser.setTarget({pixels.data(), 16, 12, 16});
+    rasteriser.replay(recording);
+    hosttest::recordFrames(true);
+    draw(0xFF303030u);
+    const hosttest::PresentedFrame& frame = hosttest::lastPresentedFrame();
+    for (std::uint32_t& pixel : pixels)
+    {
+        pixel |= 0xFF000000u;
+    }
+    EXPECT_EQ(pixels, frame.pixels);
+    hosttest::recordFrames(false);
+    mDevice->SetStreamSource(0, nullptr, 0);
+    EXPECT_EQ(buffer->Release(), 0u);
 }
 
 TEST_F(D3D8DeviceTest, FullScreenDeviceIsLostWhileMinimisedAndNeedsRecreating)

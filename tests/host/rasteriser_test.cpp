@@ -19,8 +19,8 @@ constexpr std::uint32_t UNIT = 0xFF101010u; // one additive coat
 class Canvas
 {
 public:
-    Canvas(int width, int height, std::uint32_t fill = BLACK)
-        : mWidth(width), mHeight(height), mPixels(static_cast<size_t>(width * height), fill)
+    Canvas(int width, int height, std::uint32_t fill = BLACK, RasterPath path = RasterPath::FASTEST)
+        : mWidth(width), mHeight(height), mPixels(static_cast<size_t>(width * height), fill), mRasteriser(path)
     {
         mRasteriser.setTarget({mPixels.data(), width, height, width});
     }
@@ -34,6 +34,7 @@ public:
     void setState(const RasterState& state) { mRasteriser.setState(state); }
     Rasteriser& rasteriser() { return mRasteriser; }
     std::uint32_t pixel(int x, int y) const { return mPixels[static_cast<size_t>(y * mWidth + x)]; }
+    const std::vector<std::uint32_t>& pixels() const { return mPixels; }
     int width() const { return mWidth; }
     int height() const { return mHeight; }
 
@@ -205,6 +206,28 @@ TEST(RasteriserClip, TrianglesOutsideTheTargetOrBehindTheViewerDrawNothing)
     broken.x = NAN;
     canvas.rasteriser().drawTriangle(broken, canvas.at(7, 1, UNIT), canvas.at(7, 7, UNIT), UNIT);
     EXPECT_EQ(canvas.rasteriser().pixelCount(), 0u);
+}
+
+TEST(RasteriserClip, TrianglesMostlyBeyondASideKeepTheirPixelsInside)
+{
+    struct Case
+    {
+        double x0, y0, x1, y1; // a quad over a side, reaching 0.1 pixel past the centres next to it or short of them
+        std::string expected;
+    };
+    for (const Case& c : {
+             Case{2.9, 1, 9, 2.5, "....\n...1\n...1\n....\n"},
+             Case{-5, 1, 0.1, 2.5, "....\n1...\n1...\n....\n"},
+             Case{0.5, -5, 2.5, 0.1, ".11.\n....\n....\n....\n"},
+             Case{0.5, 2.9, 2.5, 9, "....\n....\n....\n.11.\n"},
+             Case{3.1, 0, 9, 4, "....\n....\n....\n....\n"},
+         })
+    {
+        Canvas canvas(4, 4);
+        canvas.setState(additive());
+        canvas.quad(c.x0, c.y0, c.x1, c.y1, UNIT);
+        EXPECT_EQ(canvas.coats(), c.expected) << c.x0 << "," << c.y0;
+    }
 }
 
 TEST(RasteriserCull, CullModesDropTheirWindingOnly)
@@ -471,6 +494,57 @@ TEST(RasteriserClear, ClearOfAnInvertedRectangleChangesNothing)
     canvas.rasteriser().clear(0xFF202020u, {3, 0, 1, 3});
     canvas.rasteriser().clear(0xFF202020u, {0, 2, 4, 1});
     EXPECT_EQ(canvas.coats(), "1111\n1111\n1111\n");
+}
+
+// ---- Recording ----
+
+TEST(RasteriserRecording, ReplayDrawsTheRecordedPixelsOnTheFastestAndTheScalarPath)
+{
+    std::vector<std::uint32_t> texels(16 * 16);
+    for (std::size_t i = 0; i < texels.size(); ++i)
+    {
+        texels[i] = static_cast<std::uint32_t>(i * 0x9E3779B9u);
+    }
+    std::vector<std::uint32_t> premultiplied(texels.size());
+    rasterPremultiply(texels.data(), 4, 4, premultiplied.data());
+    const RasterTexture texture{texels.data(), 4, 4, premultiplied.data()};
+    RasterState textured = additive();
+    textured.texture = &texture;
+    textured.colorOp = D3DTOP_MODULATE;
+    textured.alphaOp = D3DTOP_MODULATE;
+    RasterState over = opaque();
+    over.blendEnable = true;
+    over.srcBlend = D3DBLEND_SRCALPHA;
+    over.destBlend = D3DBLEND_INVSRCALPHA;
+
+    Canvas original(40, 30);
+    RasterRecording recording;
+    original.rasteriser().record(&recording);
+    original.rasteriser().clear(0xFF203040u);
+    original.rasteriser().clear(0xFF000000u, {5, 5, 35, 25});
+    original.setState(textured);
+    original.quad(2, 3, 37, 28, 0xFFFFFFFFu, -0.3f, 0.2f, 1.7f, 2.1f);
+    original.quad(10, 1, 30, 20, 0xC080FF40u);
+    original.quad(0, 12, 40, 18, 0xFFFFFFFFu, 0.1f, 0.3f, 0.7f, 0.9f); // white: the premultiplied texels
+    original.setState(over);
+    original.rasteriser().drawTriangle(original.at(1, 29, 0x80FF0000u), original.at(39, 15, 0xFF00FF00u),
+                                       original.at(20, 0, 0x400000FFu), 0);
+    original.rasteriser().drawLine(original.at(0.5, 0.5), original.at(39.5, 29.5, 0x80000000u));
+    original.rasteriser().drawPoint(original.at(7.2, 8.9, 0xFF00FFFFu));
+    original.rasteriser().record(nullptr);
+    original.rasteriser().clear(BLACK);
+    EXPECT_EQ(recording.width, 40);
+    EXPECT_EQ(recording.height, 30);
+    EXPECT_EQ(recording.commands.size(), 14u) << "three states, two clears, seven triangles, a line and a point";
+
+    Canvas fastest(40, 30, 0xFFFFFFFFu);
+    fastest.rasteriser().replay(recording);
+    Canvas scalar(40, 30, 0xFFFFFFFFu, RasterPath::SCALAR);
+    scalar.rasteriser().replay(recording);
+    EXPECT_EQ(fastest.pixels(), scalar.pixels());
+    original.rasteriser().replay(recording);
+    EXPECT_EQ(original.pixels(), fastest.pixels());
+    EXPECT_NE(fastest.pixel(20, 15), fastest.pixel(3, 3));
 }
 
 } // namespace

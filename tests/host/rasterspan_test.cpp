@@ -20,52 +20,106 @@ TEST(RasterSpan, VectorPathsMatchTheScalarPathPixelForPixel)
     {
         paths.emplace_back("AVX2", rasterSpanFunctionAvx2);
     }
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+    {
+        paths.emplace_back("AVX-512", rasterSpanFunctionAvx512);
+    }
     std::mt19937 random(7);
     std::vector<std::uint32_t> texels(16 * 8);
     for (std::uint32_t& texel : texels)
     {
         texel = random();
     }
-    constexpr int COUNT = 37; // vectors of four and of eight, then a remainder
+    constexpr int LONGEST = 37; // vectors of four, eight and sixteen, then a remainder
+    std::vector<std::uint32_t> background(LONGEST);
+    for (std::uint32_t& pixel : background)
+    {
+        pixel = random();
+    }
+    // Spans shorter than a vector, of whole vectors, and longer with a remainder.
+    for (const int COUNT : {1, 3, 8, 15, LONGEST})
+    {
+        for (int combine = 0; combine < 4; ++combine)
+        {
+            for (int gouraud = 0; gouraud < 2; ++gouraud)
+            {
+                for (int blend = 0; blend < RASTER_BLEND_COUNT; ++blend)
+                {
+                    RasterSpan span;
+                    rasterUseTexture(span, texels.data(), 4, 3);
+                    span.u = random();
+                    span.v = random();
+                    span.uStep = static_cast<std::int32_t>(random() % 0x30000) - 0x18000;
+                    span.vStep = static_cast<std::int32_t>(random() % 0x30000) - 0x18000;
+                    span.constantColor = random();
+                    for (int c = 0; c < 4; ++c)
+                    {
+                        span.color[c] = static_cast<std::int32_t>(random() % (256 << 16));
+                        span.colorStep[c] = static_cast<std::int32_t>(random() % 0x40000) - 0x20000;
+                    }
+                    span.masks = {0x00FFFFFFu, 0, 0xFF000000u};
+                    span.srcBlend = D3DBLEND_SRCALPHA;
+                    span.destBlend = D3DBLEND_ONE;
+                    const auto c = static_cast<RasterCombine>(combine);
+                    const auto b = static_cast<RasterBlend>(blend);
+                    std::vector<std::uint32_t> expected = background;
+                    SPAN_FUNCTIONS<ScalarPixels>[c][gouraud][b](span, COUNT, expected.data());
+                    for (const auto& [name, path] : paths)
+                    {
+                        std::vector<std::uint32_t> actual = background;
+                        path(c, gouraud != 0, b)(span, COUNT, actual.data());
+                        EXPECT_EQ(actual, expected) << name << ": count " << COUNT << ", combine " << combine
+                                                    << ", gouraud " << gouraud << ", blend " << blend;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(RasterSpan, PremultipliedTexelsAddedGiveTheAdditiveBlendOfThePlainOnes)
+{
+    std::mt19937 random(11);
+    std::vector<std::uint32_t> texels(32 * 16);
+    for (std::uint32_t& texel : texels)
+    {
+        texel = random();
+    }
+    texels[0] = 0xFFFFFFFFu;
+    texels[1] = 0x00FFFFFFu;
+    texels[2] = 0x80808080u;
+    texels[4] = 0xFF654321u;  // column 4 of row 0: the second block
+    texels[32] = 0xFF123456u; // column 0 of row 1: the second row of the first block
+    std::vector<std::uint32_t> premultiplied(texels.size());
+    rasterPremultiply(texels.data(), 5, 4, premultiplied.data());
+    EXPECT_EQ(premultiplied[0], 0xFFFFFFFFu);
+    EXPECT_EQ(premultiplied[1], 0u);
+    EXPECT_EQ(premultiplied[2], 0x40404040u) << "0x80 x 0x80 / 255 = 64.25";
+    EXPECT_EQ(premultiplied[16], 0xFF654321u);
+    EXPECT_EQ(premultiplied[4], 0xFF123456u);
+
+    constexpr int COUNT = 45;
     std::vector<std::uint32_t> background(COUNT);
     for (std::uint32_t& pixel : background)
     {
         pixel = random();
     }
-    for (int combine = 0; combine < 4; ++combine)
+    RasterSpan span;
+    rasterUseTexture(span, texels.data(), 5, 4);
+    span.u = random();
+    span.v = random();
+    span.uStep = 0x5432;
+    span.vStep = -0x2345;
+    std::vector<std::uint32_t> expected = background;
+    SPAN_FUNCTIONS<ScalarPixels>[RASTER_COMBINE_TEXEL][0][RASTER_BLEND_ADDITIVE](span, COUNT, expected.data());
+    span.texels = premultiplied.data();
+    for (const RasterSpanFunction function :
+         {SPAN_FUNCTIONS<ScalarPixels>[RASTER_COMBINE_TEXEL][0][RASTER_BLEND_PREMULTIPLIED],
+          rasterSpanFunction(RASTER_COMBINE_TEXEL, false, RASTER_BLEND_PREMULTIPLIED)})
     {
-        for (int gouraud = 0; gouraud < 2; ++gouraud)
-        {
-            for (int blend = 0; blend < 4; ++blend)
-            {
-                RasterSpan span;
-                rasterUseTexture(span, texels.data(), 4, 3);
-                span.u = random();
-                span.v = random();
-                span.uStep = static_cast<std::int32_t>(random() % 0x30000) - 0x18000;
-                span.vStep = static_cast<std::int32_t>(random() % 0x30000) - 0x18000;
-                span.constantColor = random();
-                for (int c = 0; c < 4; ++c)
-                {
-                    span.color[c] = static_cast<std::int32_t>(random() % (256 << 16));
-                    span.colorStep[c] = static_cast<std::int32_t>(random() % 0x40000) - 0x20000;
-                }
-                span.masks = {0x00FFFFFFu, 0, 0xFF000000u};
-                span.srcBlend = D3DBLEND_SRCALPHA;
-                span.destBlend = D3DBLEND_ONE;
-                const auto c = static_cast<RasterCombine>(combine);
-                const auto b = static_cast<RasterBlend>(blend);
-                std::vector<std::uint32_t> expected = background;
-                SPAN_FUNCTIONS<ScalarPixels>[c][gouraud][b](span, COUNT, expected.data());
-                for (const auto& [name, path] : paths)
-                {
-                    std::vector<std::uint32_t> actual = background;
-                    path(c, gouraud != 0, b)(span, COUNT, actual.data());
-                    EXPECT_EQ(actual, expected)
-                        << name << ": combine " << combine << ", gouraud " << gouraud << ", blend " << blend;
-                }
-            }
-        }
+        std::vector<std::uint32_t> actual = background;
+        function(span, COUNT, actual.data());
+        EXPECT_EQ(actual, expected);
     }
 }
 
