@@ -20,6 +20,8 @@ constexpr std::size_t STRIP_GROUP = 48;
 constexpr double STRIP_WIDTH = 2.0;
 // The largest shapes that may stay out of the choice of the strip width, such as the shield.
 constexpr std::size_t LARGE_SHAPES = 8;
+// How many members of a strip a row tests at a time, without a branch between them.
+constexpr std::size_t SCAN_BLOCK = 2;
 
 template <typename Cached>
 bool mayTouch(const Cached& a, const Cached& b)
@@ -283,7 +285,7 @@ bool SPLNarrowPhase::layStrips(double farthest)
     }
     for (std::size_t s = 0; s < mStripCount; ++s)
         mStripStart[s + 1] += mStripStart[s];
-    mMembers.resize(mStripStart[mStripCount]);
+    mMembers.resize(mStripStart[mStripCount] + SCAN_BLOCK - 1);
     for (std::size_t k = 0; k < count; ++k)
     {
         if (mStripOf[k] == mStripCount)
@@ -310,7 +312,10 @@ std::size_t SPLNarrowPhase::stripOf(double x) const
 // A member that may meet shape k within the margin stood, when the group was read, closer along x than k's radius,
 // the largest member radius, the margin and the spread; the slack covers the rounding of the strip arithmetic.
 // Within a strip the members stand in ascending order of their lows, which the strip's drop bounds from below, so
-// the first one whose low lies above k's reach ends the strip.
+// the first one whose low lies above k's reach ends the strip. In a dense field a row meets a member or two of each
+// strip, and a loop that left the strip at the first one above the reach would mispredict its end about as often
+// as not: the members are tested in blocks, each counted or not without a branch, those past the strip's end or
+// above the reach not counted. Longer blocks waste more tests on the sparse fields, where a strip has none.
 void SPLNarrowPhase::gather(std::size_t k, std::size_t after)
 {
     const Cached& shape = mCache[k];
@@ -328,14 +333,19 @@ void SPLNarrowPhase::gather(std::size_t k, std::size_t after)
         while (m < end && mMembers[m].shape <= after)
             ++m;
         const double floor = stop + strip.drop;
-        for (; m < end && mMembers[m].low <= floor; ++m)
+        while (m < end && mMembers[m].low <= floor)
         {
-            const Member& member = mMembers[m];
-            const double dx = member.x - shape.x;
-            const double dy = member.y - shape.y;
-            const double reach = shape.radius + member.radius + mMargin;
-            candidates[found] = member.shape;
-            found += static_cast<std::size_t>(dx * dx + dy * dy < reach * reach);
+            for (std::size_t t = 0; t < SCAN_BLOCK; ++t)
+            {
+                const Member& member = mMembers[m + t];
+                const double dx = member.x - shape.x;
+                const double dy = member.y - shape.y;
+                const double reach = shape.radius + member.radius + mMargin;
+                const bool counted = (m + t < end) & (member.low <= floor) & (dx * dx + dy * dy < reach * reach);
+                candidates[found] = member.shape;
+                found += static_cast<std::size_t>(counted);
+            }
+            m += SCAN_BLOCK;
         }
     }
     for (auto other = std::upper_bound(mLarge.begin(), mLarge.end(), after); other != mLarge.end(); ++other)

@@ -97,7 +97,7 @@ private:
     double mMargin = 0.0; // how much farther than touching a gathered shape may stand
     double mSpread = 0.0; // the farthest any member has been pushed along x since the group was read
     std::size_t mStripCount = 1;
-    std::vector<Member> mMembers;
+    std::vector<Member> mMembers; // and SCAN_BLOCK - 1 spare ones past the last strip, read but never counted
     std::vector<Strip> mStrips;
     std::vector<std::size_t> mStripStart; // scratch for sorting the members by strip
     std::vector<std::size_t> mStripOf;    // per shape its strip, or mStripCount for a large one
