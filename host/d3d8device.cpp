@@ -352,7 +352,15 @@ public:
         {
             return D3DERR_INVALIDCALL;
         }
-        assemble(type, primitiveCount, [](UINT k) { return k; });
+        if (type == D3DPT_POINTLIST)
+        {
+            applyRasterState();
+            mRasteriser.drawPoints({mVertices.data(), vertexCount});
+        }
+        else
+        {
+            assemble(type, primitiveCount, [](UINT k) { return k; });
+        }
         return D3D_OK;
     }
 

@@ -359,21 +359,63 @@ void Rasteriser::fill(std::uint32_t color, const D3DRECT& rect)
 
 void Rasteriser::drawPoint(const RasterVertex& vertex)
 {
+    drawPoints({&vertex, 1});
+}
+
+void Rasteriser::drawPoints(std::span<const RasterVertex> vertices)
+{
     if (mRecording != nullptr)
     {
-        mRecording->commands.emplace_back(RasterRecording::Point{vertex});
+        for (const RasterVertex& vertex : vertices)
+        {
+            mRecording->commands.emplace_back(RasterRecording::Point{vertex});
+        }
     }
-    if (!isFinite(vertex) || outcode(vertex) != 0)
+    // An explosion's cloud scatters its points over and around the screen at random, so each batch of points is
+    // sifted without a branch on each point: first by a cheap test that keeps the points within a pixel more than
+    // half a pixel of the viewport (|x|, |y| <= w), beyond which no point covers a pixel, then by the exact tests;
+    // the pixels left are fetched ahead and shaded in the points' order.
+    constexpr std::size_t BATCH = 256;
+    constexpr RasterVertex ORIGIN = {0, 0, 0, 1, 0, 0, 0};
+    const float reachX = 1.0f + 2.0f / static_cast<float>(mTarget.width);
+    const float reachY = 1.0f + 2.0f / static_cast<float>(mTarget.height);
+    struct Covered
     {
-        return;
-    }
-    const auto [x, y] = snap(vertex);
-    // The point covers a pixel-sized square around it; the top-left rule picks one pixel centre.
-    const i64 column = ceilDiv(2 * x - SUBPIXELS, 2 * SUBPIXELS);
-    const i64 line = ceilDiv(2 * y - SUBPIXELS, 2 * SUBPIXELS);
-    if (column >= 0 && column < mTarget.width && line >= 0 && line < mTarget.height)
+        int column, line;
+        const RasterVertex* vertex;
+    };
+    std::array<const RasterVertex*, BATCH> near;
+    std::array<Covered, BATCH> covered;
+    for (std::size_t start = 0; start < vertices.size(); start += BATCH)
     {
-        shadePixel(static_cast<int>(column), static_cast<int>(line), vertex.color, vertex.u, vertex.v);
+        std::size_t nearCount = 0;
+        for (const RasterVertex& vertex : vertices.subspan(start, std::min(BATCH, vertices.size() - start)))
+        {
+            near[nearCount] = &vertex;
+            nearCount += static_cast<std::size_t>((std::abs(vertex.x) <= reachX * vertex.w) &
+                                                  (std::abs(vertex.y) <= reachY * vertex.w));
+        }
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < nearCount; ++i)
+        {
+            const RasterVertex& vertex = *near[i];
+            const bool inside = isFinite(vertex) && outcode(vertex) == 0;
+            // Outside the clip volume the snapped place could leave the 64-bit range.
+            const auto [x, y] = snap(inside ? vertex : ORIGIN);
+            // The point covers a pixel-sized square around it; the top-left rule picks one pixel centre.
+            const i64 column = ceilDiv(2 * x - SUBPIXELS, 2 * SUBPIXELS);
+            const i64 line = ceilDiv(2 * y - SUBPIXELS, 2 * SUBPIXELS);
+            const bool onTarget =
+                inside & (column >= 0) & (column < mTarget.width) & (line >= 0) & (line < mTarget.height);
+            covered[count] = {static_cast<int>(column), static_cast<int>(line), &vertex};
+            __builtin_prefetch(onTarget ? row(static_cast<int>(line)) + column : mTarget.pixels);
+            count += static_cast<std::size_t>(onTarget);
+        }
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const RasterVertex& vertex = *covered[i].vertex;
+            shadePixel(covered[i].column, covered[i].line, vertex.color, vertex.u, vertex.v);
+        }
     }
 }
 

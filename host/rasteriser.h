@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <variant>
 #include <vector>
 
@@ -113,6 +114,8 @@ public:
     void clear(std::uint32_t color, const D3DRECT& rect);
 
     void drawPoint(const RasterVertex& vertex);
+    /// The points one after another, as drawPoint draws each.
+    void drawPoints(std::span<const RasterVertex> vertices);
     /// Flat shading takes a's colour.
     void drawLine(const RasterVertex& a, const RasterVertex& b);
     /// Flat shading takes flatColor; the cull mode reads the winding a, b, c.

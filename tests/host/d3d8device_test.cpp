@@ -288,6 +288,50 @@ TEST_F(D3D8DeviceTest, GameSpaceMapsOntoTheWholeBackBufferWithYUp)
     EXPECT_EQ(fan->Release(), 0u);
 }
 
+TEST_F(D3D8DeviceTest, PointListDrawsEachVertexOnThePixelAtItsPlace)
+{
+    ASSERT_EQ(createDevice(true), D3D_OK);
+    useGameSpace();
+    // 100 units a pixel, pixel centres on whole hundreds; the last two lie off the back buffer.
+    const std::vector<ColorVertex> points = {{-800, 600, 0, 0xFFFFFFFF},
+                                             {700, -500, 0, 0xFFFFFFFF},
+                                             {-120, 290, 0, 0xFFFFFFFF},
+                                             {-940, 0, 0, 0xFFFFFFFF},
+                                             {0, -5000, 0, 0xFFFFFFFF}};
+    IDirect3DVertexBuffer8* buffer = vertexBuffer(points);
+    IDirect3DIndexBuffer8* indices = indexBuffer({4, 3, 2, 1, 0});
+    const std::string expected = "#...............\n"
+                                 "................\n"
+                                 "................\n"
+                                 ".......#........\n"
+                                 "................\n"
+                                 "................\n"
+                                 "................\n"
+                                 "................\n"
+                                 "................\n"
+                                 "................\n"
+                                 "................\n"
+                                 "...............#\n";
+    for (const bool indexed : {false, true})
+    {
+        ASSERT_EQ(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 0, 0), D3D_OK);
+        ASSERT_EQ(mDevice->BeginScene(), D3D_OK);
+        ASSERT_EQ(mDevice->SetStreamSource(0, buffer, sizeof(ColorVertex)), D3D_OK);
+        ASSERT_EQ(mDevice->SetVertexShader(COLOR_FVF), D3D_OK);
+        ASSERT_EQ(mDevice->SetIndices(indices, 0), D3D_OK);
+        EXPECT_EQ(indexed ? mDevice->DrawIndexedPrimitive(D3DPT_POINTLIST, 0, 5, 0, 5)
+                          : mDevice->DrawPrimitive(D3DPT_POINTLIST, 0, 5),
+                  D3D_OK);
+        ASSERT_EQ(mDevice->EndScene(), D3D_OK);
+        ASSERT_EQ(mDevice->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        EXPECT_EQ(picture(), expected) << (indexed ? "indexed" : "listed");
+    }
+    mDevice->SetStreamSource(0, nullptr, 0);
+    mDevice->SetIndices(nullptr, 0);
+    EXPECT_EQ(buffer->Release(), 0u);
+    EXPECT_EQ(indices->Release(), 0u);
+}
+
 TEST_F(D3D8DeviceTest, ViewTransformMovesTheDrawingAndTextureStageModulates)
 {
     ASSERT_EQ(createDevice(true), D3D_OK);

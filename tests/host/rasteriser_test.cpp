@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -477,6 +478,65 @@ TEST(RasteriserPoints, PointCoversThePixelWhoseCentreIsNearest)
     canvas.rasteriser().drawPoint(canvas.at(-0.6, 2, UNIT));
     canvas.rasteriser().drawPoint(canvas.at(2, 5.6, UNIT));
     EXPECT_EQ(canvas.rasteriser().pixelCount(), 0u);
+}
+
+// A batch spans several of the rasteriser's inner batches and runs from far off the target across it, each
+// point on a lattice that never falls on a half pixel: each pixel takes a coat from every point nearest its
+// centre, and none from the rest.
+TEST(RasteriserPoints, BatchCoversThePixelNearestEachPointOnAndAroundTheTarget)
+{
+    constexpr int WIDTH = 5;
+    constexpr int HEIGHT = 3;
+    Canvas canvas(WIDTH, HEIGHT);
+    canvas.setState(additive());
+    std::vector<RasterVertex> points;
+    std::vector<int> expected(WIDTH * HEIGHT);
+    for (double y = -2 * HEIGHT - 0.35; y < 3 * HEIGHT; y += 0.75)
+    {
+        for (double x = -2 * WIDTH - 0.1; x < 3 * WIDTH; x += 0.75)
+        {
+            points.push_back(canvas.at(x, y, 0xFF010101u));
+            const int column = static_cast<int>(std::floor(x + 0.5));
+            const int row = static_cast<int>(std::floor(y + 0.5));
+            if (0 <= column && column < WIDTH && 0 <= row && row < HEIGHT)
+            {
+                ++expected[static_cast<std::size_t>(row * WIDTH + column)];
+            }
+        }
+    }
+    ASSERT_GT(points.size(), 512u);
+    canvas.rasteriser().drawPoints(points);
+    for (int y = 0; y < HEIGHT; ++y)
+    {
+        for (int x = 0; x < WIDTH; ++x)
+        {
+            const auto coats = static_cast<std::uint32_t>(expected[static_cast<std::size_t>(y * WIDTH + x)]);
+            EXPECT_EQ(canvas.pixel(x, y), BLACK + coats * 0x010101u) << x << "," << y;
+        }
+    }
+}
+
+TEST(RasteriserPoints, PointsOutsideTheClipVolumeOrNotFiniteDrawNothing)
+{
+    constexpr float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
+    constexpr float INFINITE = std::numeric_limits<float>::infinity();
+    Canvas canvas(4, 4);
+    canvas.setState(additive());
+    std::vector<RasterVertex> points = {{0, 0, 0.5f, 0, UNIT, 0, 0},
+                                        {0, 0, 0.5f, -1, UNIT, 0, 0},
+                                        {0, 0, 0, 1e-7f, UNIT, 0, 0},
+                                        {0, 0, -0.5f, 1, UNIT, 0, 0},
+                                        {0, 0, 1.5f, 1, UNIT, 0, 0},
+                                        {NOT_A_NUMBER, 0, 0.5f, 1, UNIT, 0, 0},
+                                        {0, 0, 0.5f, NOT_A_NUMBER, UNIT, 0, 0},
+                                        {0, INFINITE, 0.5f, 1, UNIT, 0, 0},
+                                        {0, 0, 0.5f, 1, UNIT, INFINITE, 0},
+                                        {0, 0, 0.5f, INFINITE, UNIT, 0, 0},
+                                        {-200, 0, 0.5f, 1, UNIT, 0, 0},
+                                        {0, 5000, 0.5f, 1, UNIT, 0, 0}};
+    canvas.rasteriser().drawPoints(points);
+    EXPECT_EQ(canvas.rasteriser().pixelCount(), 0u);
+    EXPECT_EQ(canvas.coats(), "....\n....\n....\n....\n");
 }
 
 TEST(RasteriserClear, ClearFillsTheTargetOrARectangleInsideIt)
