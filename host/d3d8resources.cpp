@@ -73,7 +73,7 @@ HRESULT D3D8Texture::UnlockRect(UINT level)
     rasterWriteTexels(mTexels.data(), mRaster.widthLog2, *mLocked, mLockedTexels.data(), mLocked->width);
     dropPremultiplied();
     mLocked.reset();
-    mLockedTexels = {};
+    mLockedTexels = std::vector<std::uint32_t>(); // assigning {} would keep the capacity
     return D3D_OK;
 }
 
@@ -101,7 +101,7 @@ void D3D8Texture::premultiply()
 
 void D3D8Texture::dropPremultiplied()
 {
-    mPremultiplied = {};
+    mPremultiplied = std::vector<std::uint32_t>();
     mRaster.premultiplied = nullptr;
 }
 
