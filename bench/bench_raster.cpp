@@ -3,7 +3,8 @@
 // frames of 2 units scaled by 150 to 200, so 300 to 400 units across), the additive 1200 x 600 logo, 200
 // alpha-blended glyphs (32-texel cells, 32 units), 1000 points and 100 lines, in the game's space of -800..800
 // x -600..600. Drawn by our device and, for comparison, by SDL's software renderer from the same draw calls
-// (recorded from the device); BM_FrameRatio reports SDL's time over ours.
+// (recorded from the device); BM_FrameRatio reports SDL's time over ours. BM_SceneryFill draws the scenery's quad
+// alone at 800x600, turned by 0, 45 and 90 degrees, since its cost depends on how the texel reads cross the rows.
 
 #include "bench/benchreplay.h"
 #include "host/d3d8.h"
@@ -123,6 +124,14 @@ struct Scene
     std::vector<Batch> batches;
 };
 
+// The scenery: texture 0 over the whole screen and beyond, turned by angle (radians).
+Batch sceneryBatch(float angle)
+{
+    Batch scenery{TRIANGLES, 0, OPAQUE, {}};
+    addQuad(scenery.vertices, 0, 0, 1005, 1005, angle, 0xFFFFFFFFu);
+    return scenery;
+}
+
 Scene makeScene()
 {
     Random random;
@@ -132,9 +141,7 @@ Scene makeScene()
     scene.textures.push_back(makeTexture(10, false, random)); // logo
     scene.textures.push_back(makeTexture(9, false, random));  // font
 
-    Batch scenery{TRIANGLES, 0, OPAQUE, {}};
-    addQuad(scenery.vertices, 0, 0, 1005, 1005, 0.4f, 0xFFFFFFFFu);
-    scene.batches.push_back(scenery);
+    scene.batches.push_back(sceneryBatch(0.4f));
 
     Batch particles{TRIANGLES, 1, ADDITIVE, {}};
     for (int i = 0; i < 50; ++i)
@@ -212,7 +219,7 @@ struct DeviceVertex
 class DeviceRenderer
 {
 public:
-    DeviceRenderer(int width, int height)
+    DeviceRenderer(int width, int height, const Scene& drawn = scene()) : mScene(drawn)
     {
         const HWND window = benchmarkWindow(); // first: it picks SDL's video driver
         mDirect3D = Direct3DCreate8(D3D_SDK_VERSION);
@@ -234,7 +241,7 @@ public:
         mDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
         mDevice->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
         mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-        for (const TextureData& data : scene().textures)
+        for (const TextureData& data : mScene.textures)
         {
             const UINT side = 1u << data.log2;
             IDirect3DTexture8* texture = nullptr;
@@ -245,7 +252,7 @@ public:
             texture->UnlockRect(0);
             mTextures.push_back(texture);
         }
-        for (const Batch& batch : scene().batches)
+        for (const Batch& batch : mScene.batches)
         {
             std::vector<DeviceVertex> vertices;
             for (const Vertex& v : batch.vertices)
@@ -286,9 +293,9 @@ public:
     {
         mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 0, 0);
         mDevice->BeginScene();
-        for (std::size_t b = 0; b < scene().batches.size(); ++b)
+        for (std::size_t b = 0; b < mScene.batches.size(); ++b)
         {
-            const Batch& batch = scene().batches[b];
+            const Batch& batch = mScene.batches[b];
             mDevice->SetTexture(0, batch.texture >= 0 ? mTextures[static_cast<std::size_t>(batch.texture)] : nullptr);
             mDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, batch.blend != OPAQUE);
             mDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -332,6 +339,7 @@ public:
 private:
     static constexpr DWORD FVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
+    const Scene& mScene;
     IDirect3D8* mDirect3D = nullptr;
     IDirect3DDevice8* mDevice = nullptr;
     std::vector<IDirect3DTexture8*> mTextures;
@@ -405,8 +413,21 @@ void BM_FrameRatio(benchmark::State& state)
     state.SetLabel(sizeLabel(size));
 }
 
+void BM_SceneryFill(benchmark::State& state)
+{
+    const Scene scenery{{scene().textures[0]}, {sceneryBatch(static_cast<float>(state.range(0)) * 3.14159265f / 180)}};
+    DeviceRenderer renderer(800, 600, scenery);
+    for (auto _ : state)
+    {
+        renderer.drawFrame();
+        benchmark::ClobberMemory();
+    }
+    checkFrame(state, renderer.recordFrame());
+}
+
 BENCHMARK(BM_FrameOurs)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameSdlSoftware)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameRatio)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_SceneryFill)->ArgName("degrees")->Arg(0)->Arg(45)->Arg(90)->Unit(benchmark::kMillisecond);
 
 } // namespace

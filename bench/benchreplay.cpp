@@ -117,8 +117,12 @@ SdlReplay::SdlReplay(const RasterRecording& recording)
             {
                 const int w = 1 << source.widthLog2;
                 const int h = 1 << source.heightLog2;
+                std::vector<std::uint32_t> rows(static_cast<std::size_t>(w) * h);
+                rasterReadTexels(source.texels, source.widthLog2,
+                                 {0, 0, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)}, rows.data(),
+                                 static_cast<std::size_t>(w));
                 slot = SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, w, h);
-                SDL_UpdateTexture(slot, nullptr, source.texels, w * 4);
+                SDL_UpdateTexture(slot, nullptr, rows.data(), w * 4);
             }
             texture = slot;
         }

@@ -1,4 +1,5 @@
-// Textures and buffers: plain vectors; Lock hands out pointers into them.
+// Textures and buffers: plain vectors; a buffer's Lock hands out a pointer into it, a texture's a copy of the
+// locked texels.
 
 #include "host/d3d8resources.h"
 
@@ -24,19 +25,18 @@ D3D8Texture* D3D8Texture::create(UINT width, UINT height)
 }
 
 D3D8Texture::D3D8Texture(int widthLog2, int heightLog2)
-    : mTexels(std::size_t{1} << (widthLog2 + heightLog2)), mRaster{nullptr, widthLog2, heightLog2}
+    : mTexels(rasterTexelCount(widthLog2, heightLog2)), mRaster{nullptr, widthLog2, heightLog2}
 {
     mRaster.texels = mTexels.data();
 }
 
 HRESULT D3D8Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD)
 {
-    if (level != 0 || lockedRect == nullptr)
+    if (level != 0 || lockedRect == nullptr || mLocked)
     {
         return D3DERR_INVALIDCALL;
     }
-    LONG left = 0;
-    LONG top = 0;
+    RasterTexelRect locked{0, 0, width(), height()};
     if (rect != nullptr)
     {
         const bool inside = rect->left >= 0 && rect->top >= 0 && rect->left < rect->right && rect->top < rect->bottom &&
@@ -45,18 +45,36 @@ HRESULT D3D8Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT
         {
             return D3DERR_INVALIDCALL;
         }
-        left = rect->left;
-        top = rect->top;
+        locked = {static_cast<std::uint32_t>(rect->left), static_cast<std::uint32_t>(rect->top),
+                  static_cast<std::uint32_t>(rect->right - rect->left),
+                  static_cast<std::uint32_t>(rect->bottom - rect->top)};
     }
-    dropPremultiplied();
-    lockedRect->Pitch = static_cast<INT>(width() * 4);
-    lockedRect->pBits = mTexels.data() + static_cast<std::size_t>(top) * width() + static_cast<std::size_t>(left);
+    try
+    {
+        mLockedTexels.resize(std::size_t{locked.width} * locked.height);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return E_OUTOFMEMORY;
+    }
+    rasterReadTexels(mTexels.data(), mRaster.widthLog2, locked, mLockedTexels.data(), locked.width);
+    mLocked = locked;
+    lockedRect->Pitch = static_cast<INT>(locked.width * 4);
+    lockedRect->pBits = mLockedTexels.data();
     return D3D_OK;
 }
 
 HRESULT D3D8Texture::UnlockRect(UINT level)
 {
-    return level == 0 ? D3D_OK : D3DERR_INVALIDCALL;
+    if (level != 0 || !mLocked)
+    {
+        return D3DERR_INVALIDCALL;
+    }
+    rasterWriteTexels(mTexels.data(), mRaster.widthLog2, *mLocked, mLockedTexels.data(), mLocked->width);
+    dropPremultiplied();
+    mLocked.reset();
+    mLockedTexels = std::vector<std::uint32_t>(); // assigning {} would keep the capacity
+    return D3D_OK;
 }
 
 bool D3D8Texture::copyFrom(const D3D8Texture& source)
@@ -72,19 +90,18 @@ bool D3D8Texture::copyFrom(const D3D8Texture& source)
 
 void D3D8Texture::premultiply()
 {
-    // The copy's blocks need sides of 4 texels at least; smaller textures are sampled as they are.
-    if (!mPremultiplied.empty() || width() < 4 || height() < 4)
+    if (!mPremultiplied.empty())
     {
         return;
     }
     mPremultiplied.resize(mTexels.size());
-    rasterPremultiply(mTexels.data(), mRaster.widthLog2, mRaster.heightLog2, mPremultiplied.data());
+    rasterPremultiply(mTexels.data(), mTexels.size(), mPremultiplied.data());
     mRaster.premultiplied = mPremultiplied.data();
 }
 
 void D3D8Texture::dropPremultiplied()
 {
-    mPremultiplied = {};
+    mPremultiplied = std::vector<std::uint32_t>();
     mRaster.premultiplied = nullptr;
 }
 

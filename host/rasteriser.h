@@ -28,11 +28,11 @@ struct RasterTarget
 
 struct RasterTexture
 {
-    const std::uint32_t* texels = nullptr; // 0xAARRGGBB, row 0 at v = 0, tightly packed
+    const std::uint32_t* texels = nullptr; // 0xAARRGGBB at rasterTexelIndex, row 0 at v = 0
     int widthLog2 = 0;
     int heightLog2 = 0;
-    /// The same texels premultiplied by their alpha (rasterPremultiply, in its blocks), or null: additive
-    /// blending of the plain texel then adds them as they stand.
+    /// The same texels premultiplied by their alpha (rasterPremultiply), or null: additive blending of the plain
+    /// texel then adds them as they stand.
     const std::uint32_t* premultiplied = nullptr;
 };
 

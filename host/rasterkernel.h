@@ -153,24 +153,17 @@ inline u32 packColor(const std::array<i32, 4>& channels)
     return color;
 }
 
-// Where texel (column, row) lies in blocks of 4 x 4 texels, one cache line each, stored block row by block row:
-// a span that crosses the texel rows at a slant then reads a few lines instead of one per row.
-inline u32 blockIndex(u32 column, u32 row, int widthLog2)
+// rasterTexelIndex in a texture whose rows hold 2^storedWidthLog2 texels: block row row / 4 starts at
+// (row & ~3) x (2^storedWidthLog2 + 4), the block in it at (column & ~3) x 4 and the texel in the block at
+// (row & 3) x 4 + (column & 3); the block row's padding and the row in the block add up to row x 4.
+inline u32 blockIndex(u32 column, u32 row, int storedWidthLog2)
 {
-    return ((row & ~3u) << widthLog2) | ((column & ~3u) << 2) | ((row & 3u) << 2) | (column & 3u);
+    return ((row & ~3u) << storedWidthLog2) + ((row + (column & ~3u)) << 2) + (column & 3u);
 }
 
-// Premultiplied texels are stored in blocks (rasterPremultiply), plain ones row by row.
-template <int B>
 inline u32 fetchTexel(const RasterSpan& span, u32 u, u32 v)
 {
-    const u32 column = (u >> 16) & span.uMask;
-    const u32 row = (v >> 16) & span.vMask;
-    if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
-    {
-        return span.texels[blockIndex(column, row, span.widthLog2)];
-    }
-    return span.texels[row * span.width + column];
+    return span.texels[blockIndex((u >> 16) & span.uMask, (v >> 16) & span.vMask, span.storedWidthLog2)];
 }
 
 // ---- Vector policies ----
@@ -433,19 +426,11 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
             {
                 const V column = S::andBits(S::shiftRight16(uN), uMask);
                 const V row = S::andBits(S::shiftRight16(vN), vMask);
-                V index;
-                if constexpr (B == RASTER_BLEND_PREMULTIPLIED)
-                {
-                    const V low = S::set1(3);
-                    const V high = S::set1(~3u);
-                    index = S::orBits(S::orBits(S::shiftLeft(S::andBits(row, high), span.widthLog2),
-                                                S::shiftLeft(S::andBits(column, high), 2)),
-                                      S::orBits(S::shiftLeft(S::andBits(row, low), 2), S::andBits(column, low)));
-                }
-                else
-                {
-                    index = S::orBits(S::shiftLeft(row, span.widthLog2), column);
-                }
+                // blockIndex, lane by lane.
+                const V high = S::set1(~3u);
+                const V index = S::add(S::add(S::shiftLeft(S::andBits(row, high), span.storedWidthLog2),
+                                              S::shiftLeft(S::add(row, S::andBits(column, high)), 2)),
+                                       S::andBits(column, S::set1(3)));
                 texels = lanes == S::N ? S::gather(span.texels, index) : S::gatherFirst(span.texels, index, lanes);
                 uN = S::add(uN, uStepN);
                 vN = S::add(vN, vStepN);
@@ -508,7 +493,7 @@ void drawSpan(const RasterSpan& span, int count, u32* target)
         u32 texel = 0;
         if constexpr (C != RASTER_COMBINE_DIFFUSE)
         {
-            texel = fetchTexel<B>(span, u, v);
+            texel = fetchTexel(span, u, v);
             u += static_cast<u32>(span.uStep);
             v += static_cast<u32>(span.vStep);
         }

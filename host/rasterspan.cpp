@@ -35,24 +35,64 @@ RasterSpanFunction rasterScalarSpanFunction(RasterCombine combine, bool gouraud,
     return SPAN_FUNCTIONS<ScalarPixels>.at(combine).at(gouraud ? 1 : 0).at(blend);
 }
 
-void rasterPremultiply(const std::uint32_t* texels, int widthLog2, int heightLog2, std::uint32_t* out)
+namespace
 {
-    const u32 width = 1u << widthLog2;
-    const u32 height = 1u << heightLog2;
-    for (u32 row = 0; row < height; ++row)
+
+// The texels of rect run by run: each run the part of a texel row within one block, stored together.
+template <class CopyRun>
+void forEachRun(int widthLog2, const RasterTexelRect& rect, std::size_t pitch, CopyRun copyRun)
+{
+    for (u32 y = 0; y < rect.height; ++y)
     {
-        for (u32 column = 0; column < width; ++column)
+        for (u32 x = 0; x < rect.width;)
         {
-            out[blockIndex(column, row, widthLog2)] = premultiply(texels[row * width + column]);
+            const u32 column = rect.left + x;
+            const u32 run = std::min(4 - (column & 3u), rect.width - x);
+            copyRun(rasterTexelIndex(column, rect.top + y, widthLog2), y * pitch + x, run);
+            x += run;
         }
     }
+}
+
+} // namespace
+
+std::size_t rasterTexelCount(int widthLog2, int heightLog2)
+{
+    const std::size_t height = std::size_t{1} << std::max(heightLog2, 2);
+    return height * ((std::size_t{1} << std::max(widthLog2, 2)) + 4);
+}
+
+std::size_t rasterTexelIndex(std::uint32_t column, std::uint32_t row, int widthLog2)
+{
+    return blockIndex(column, row, std::max(widthLog2, 2));
+}
+
+void rasterReadTexels(const std::uint32_t* texels, int widthLog2, const RasterTexelRect& rect, std::uint32_t* rows,
+                      std::size_t pitch)
+{
+    forEachRun(widthLog2, rect, pitch,
+               [&](std::size_t stored, std::size_t place, u32 count)
+               { std::copy_n(texels + stored, count, rows + place); });
+}
+
+void rasterWriteTexels(std::uint32_t* texels, int widthLog2, const RasterTexelRect& rect, const std::uint32_t* rows,
+                       std::size_t pitch)
+{
+    forEachRun(widthLog2, rect, pitch,
+               [&](std::size_t stored, std::size_t place, u32 count)
+               { std::copy_n(rows + place, count, texels + stored); });
+}
+
+void rasterPremultiply(const std::uint32_t* texels, std::size_t count, std::uint32_t* out)
+{
+    std::transform(texels, texels + count, out, premultiply);
 }
 
 void rasterUseTexture(RasterSpan& span, const std::uint32_t* texels, int widthLog2, int heightLog2)
 {
     span.texels = texels;
     span.width = 1u << widthLog2;
-    span.widthLog2 = widthLog2;
+    span.storedWidthLog2 = std::max(widthLog2, 2);
     span.uMask = span.width - 1;
     span.vMask = (1u << heightLog2) - 1;
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <variant>
@@ -115,6 +116,19 @@ protected:
         std::memcpy(data, vertices.data(), length);
         buffer->Unlock();
         return buffer;
+    }
+
+    // The strip of two textured triangles in buffer drawn and presented.
+    const hosttest::PresentedFrame& drawTexturedQuad(IDirect3DVertexBuffer8* buffer, IDirect3DTexture8* texture)
+    {
+        mDevice->BeginScene();
+        mDevice->SetStreamSource(0, buffer, sizeof(TexturedVertex));
+        mDevice->SetVertexShader(TEXTURED_FVF);
+        EXPECT_EQ(mDevice->SetTexture(0, texture), D3D_OK);
+        EXPECT_EQ(mDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+        mDevice->EndScene();
+        EXPECT_EQ(mDevice->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        return hosttest::lastPresentedFrame();
     }
 
     IDirect3DIndexBuffer8* indexBuffer(const std::vector<WORD>& indices)
@@ -359,14 +373,7 @@ TEST_F(D3D8DeviceTest, ViewTransformMovesTheDrawingAndTextureStageModulates)
     D3DXMatrixTranslation(&view, 400, 0, 0);
     ASSERT_EQ(mDevice->SetTransform(D3DTS_VIEW, &view), D3D_OK);
     mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 0, 0);
-    mDevice->BeginScene();
-    mDevice->SetStreamSource(0, buffer, sizeof(TexturedVertex));
-    mDevice->SetVertexShader(TEXTURED_FVF);
-    ASSERT_EQ(mDevice->SetTexture(0, texture), D3D_OK);
-    EXPECT_EQ(mDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
-    mDevice->EndScene();
-    ASSERT_EQ(mDevice->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    const hosttest::PresentedFrame& frame = hosttest::lastPresentedFrame();
+    const hosttest::PresentedFrame& frame = drawTexturedQuad(buffer, texture);
     EXPECT_EQ(frame.at(11, 5), 0xFFFFFFFFu);
     EXPECT_EQ(frame.at(12, 5), 0xFF00FF00u);
     EXPECT_EQ(frame.at(11, 6), 0xFFFF0000u);
@@ -379,6 +386,84 @@ TEST_F(D3D8DeviceTest, ViewTransformMovesTheDrawingAndTextureStageModulates)
     EXPECT_EQ(buffer->Release(), 1u);
     mDevice->SetTexture(0, nullptr);
     mDevice->SetStreamSource(0, nullptr, 0);
+}
+
+// The texture keeps its texels in the rasteriser's blocks and hands out a locked rectangle row by row: what is
+// written into a rectangle is stored there alone, read back by the next lock and sampled, for sides below and
+// above a block's 4 texels.
+TEST_F(D3D8DeviceTest, TexelsWrittenIntoALockedRectangleAreReadBackAndDrawn)
+{
+    ASSERT_EQ(createDevice(true), D3D_OK);
+    useGameSpace();
+    ASSERT_EQ(mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE), D3D_OK);
+    const auto first = [](LONG x, LONG y) { return 0xFF000000u | static_cast<DWORD>(y << 8 | x); };
+    const auto second = [](LONG x, LONG y) { return 0xFFFF0000u | static_cast<DWORD>(y << 8 | x); };
+    const auto texel = [](const D3DLOCKED_RECT& locked, LONG x, LONG y) -> DWORD&
+    { return reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x]; };
+    for (const auto& [width, height] : {std::pair<LONG, LONG>{16, 8}, {4, 8}, {2, 8}, {16, 1}})
+    {
+        IDirect3DTexture8* texture = nullptr;
+        ASSERT_EQ(mDevice->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, 0, D3DFMT_A8R8G8B8,
+                                         D3DPOOL_MANAGED, &texture),
+                  D3D_OK);
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        for (LONG y = 0; y < height; ++y)
+        {
+            for (LONG x = 0; x < width; ++x)
+            {
+                texel(locked, x, y) = first(x, y);
+            }
+        }
+        EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL) << "locked already";
+        ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+        EXPECT_EQ(texture->UnlockRect(0), D3DERR_INVALIDCALL) << "not locked";
+        // Across blocks: from the middle of one to the texture's edge.
+        const RECT rect = {std::max(width / 2 - 1, LONG{0}), std::max(height / 2 - 1, LONG{0}), width, height};
+        ASSERT_EQ(texture->LockRect(0, &locked, &rect, 0), D3D_OK);
+        for (LONG y = rect.top; y < rect.bottom; ++y)
+        {
+            for (LONG x = rect.left; x < rect.right; ++x)
+            {
+                DWORD& written = texel(locked, x - rect.left, y - rect.top);
+                EXPECT_EQ(written, first(x, y)) << width << "x" << height << " at " << x << "," << y;
+                written = second(x, y);
+            }
+        }
+        ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+        const auto expected = [&](LONG x, LONG y)
+        { return x >= rect.left && y >= rect.top ? second(x, y) : first(x, y); };
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        for (LONG y = 0; y < height; ++y)
+        {
+            for (LONG x = 0; x < width; ++x)
+            {
+                EXPECT_EQ(texel(locked, x, y), expected(x, y)) << width << "x" << height << " at " << x << "," << y;
+            }
+        }
+        ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+
+        // A texel to a pixel from the target's top left corner (100 units a pixel).
+        const float right = -800.0f + 100.0f * static_cast<float>(width);
+        const float bottom = 600.0f - 100.0f * static_cast<float>(height);
+        IDirect3DVertexBuffer8* buffer =
+            vertexBuffer(std::vector<TexturedVertex>{{-800, 600, 0, 0xFFFFFFFF, 0, 0},
+                                                     {-800, bottom, 0, 0xFFFFFFFF, 0, 1},
+                                                     {right, 600, 0, 0xFFFFFFFF, 1, 0},
+                                                     {right, bottom, 0, 0xFFFFFFFF, 1, 1}});
+        const hosttest::PresentedFrame& frame = drawTexturedQuad(buffer, texture);
+        for (LONG y = 0; y < height; ++y)
+        {
+            for (LONG x = 0; x < width; ++x)
+            {
+                EXPECT_EQ(frame.at(x, y), expected(x, y)) << width << "x" << height << " at " << x << "," << y;
+            }
+        }
+        mDevice->SetTexture(0, nullptr);
+        mDevice->SetStreamSource(0, nullptr, 0);
+        EXPECT_EQ(buffer->Release(), 0u);
+        EXPECT_EQ(texture->Release(), 0u);
+    }
 }
 
 TEST_F(D3D8DeviceTest, BadTexturesAreRefusedWithoutAnObject)

@@ -259,16 +259,22 @@ TEST(RasteriserCull, CullModesDropTheirWindingOnly)
 struct Texture
 {
     explicit Texture(int log2, std::uint32_t base = 0xFF000000u)
-        : texels(static_cast<size_t>(1) << (2 * log2)), raster{nullptr, log2, log2}
+        : base(base), side(1u << log2), texels(rasterTexelCount(log2, log2)), raster{texels.data(), log2, log2}
     {
-        for (size_t i = 0; i < texels.size(); ++i)
+        std::vector<std::uint32_t> rows(side * side);
+        for (size_t i = 0; i < rows.size(); ++i)
         {
-            texels[i] = base + static_cast<std::uint32_t>(i);
+            rows[i] = base + static_cast<std::uint32_t>(i);
         }
-        raster.texels = texels.data();
+        rasterWriteTexels(texels.data(), log2, {0, 0, side, side}, rows.data(), side);
     }
-    std::uint32_t at(int x, int y) const { return texels[static_cast<size_t>((y << raster.widthLog2) + x)]; }
+    std::uint32_t at(int x, int y) const
+    {
+        return base + static_cast<std::uint32_t>(y) * side + static_cast<std::uint32_t>(x);
+    }
 
+    std::uint32_t base;
+    std::uint32_t side;
     std::vector<std::uint32_t> texels;
     RasterTexture raster;
 };
@@ -560,13 +566,13 @@ TEST(RasteriserClear, ClearOfAnInvertedRectangleChangesNothing)
 
 TEST(RasteriserRecording, ReplayDrawsTheRecordedPixelsOnTheFastestAndTheScalarPath)
 {
-    std::vector<std::uint32_t> texels(16 * 16);
+    std::vector<std::uint32_t> texels(rasterTexelCount(4, 4));
     for (std::size_t i = 0; i < texels.size(); ++i)
     {
         texels[i] = static_cast<std::uint32_t>(i * 0x9E3779B9u);
     }
     std::vector<std::uint32_t> premultiplied(texels.size());
-    rasterPremultiply(texels.data(), 4, 4, premultiplied.data());
+    rasterPremultiply(texels.data(), texels.size(), premultiplied.data());
     const RasterTexture texture{texels.data(), 4, 4, premultiplied.data()};
     RasterState textured = additive();
     textured.texture = &texture;
