@@ -392,8 +392,9 @@ void Rasteriser::drawPoints(std::span<const RasterVertex> vertices)
         for (const RasterVertex& vertex : vertices.subspan(start, std::min(BATCH, vertices.size() - start)))
         {
             near[nearCount] = &vertex;
-            nearCount += static_cast<std::size_t>((std::abs(vertex.x) <= reachX * vertex.w) &
-                                                  (std::abs(vertex.y) <= reachY * vertex.w));
+            // Both tests taken as numbers, without a branch between them.
+            nearCount += static_cast<std::size_t>(static_cast<int>(std::abs(vertex.x) <= reachX * vertex.w) &
+                                                  static_cast<int>(std::abs(vertex.y) <= reachY * vertex.w));
         }
         std::size_t count = 0;
         for (std::size_t i = 0; i < nearCount; ++i)
