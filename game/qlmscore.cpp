@@ -16,11 +16,12 @@
 #include "game/qlmscreenmachine.h"
 #include "game/qlmscroll.h"
 #include "platform/egc.h"
+#include "platform/egcfile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <new>
+#include <sstream>
 
 const char* const HIGH_SCORE_FILE_NAME = "highscores.txt";
 
@@ -375,16 +376,14 @@ void saveScoreTable()
 {
     DBG_ASSERT(fSCORE_RECORD_COUNT == fScoreRecordVector.size());
 
-    // Written beside the table and then put in its place, so that a failed write never leaves a broken table.
-    const std::string newFileName = std::string(HIGH_SCORE_FILE_NAME) + ".new";
-    std::ofstream file(newFileName, std::ios::trunc);
-    DBG_ASSERT("highscores.txt.new opened for writing." && file.is_open());
-    writeScoreFile(file, fScoreRecordVector);
-    file.close();
-    if (file.fail())
-        std::remove(newFileName.c_str());
-    DBG_ASSERT("highscores.txt.new written." && !file.fail());
-    DBG_ASSERT("highscores.txt replaced." && 0 == std::rename(newFileName.c_str(), HIGH_SCORE_FILE_NAME));
+    std::ostringstream text;
+    writeScoreFile(text, fScoreRecordVector);
+    // Replaced whole, never rewritten in place: a crash or a full disk during the save leaves the old table.
+    const EGCReplaceStep failed = replaceFileEGC(HIGH_SCORE_FILE_NAME, text.str());
+    DBG_ASSERT("highscores.txt opened for writing." && failed != EGCReplaceStep::OPEN_OLD);
+    DBG_ASSERT("highscores.txt.new opened for writing." && failed != EGCReplaceStep::CREATE_NEW);
+    DBG_ASSERT("highscores.txt.new written." && failed != EGCReplaceStep::WRITE_NEW);
+    DBG_ASSERT("highscores.txt replaced." && failed != EGCReplaceStep::RENAME);
 }
 
 void insertHighscore(const std::string& name, std::int32_t score)

@@ -9,7 +9,7 @@
 // the table; 16 makes it idle again; quit (3) ends it.
 //
 // Depends on: qlmevent, qlminput (the typed-character buffer), qlmgraphics, qlmcounter, qlmscroll,
-// qlmscoretable, qlmscorestars.
+// qlmscoretable, qlmscorestars; platform/egcfile for the save.
 
 #include "egl/egl.h"
 
@@ -62,7 +62,8 @@ void deleteIsHighscoreCondition(ECACondition* condition);
 
 /// Reads the ten records of the high-score file into an empty table and builds the table's title and plate.
 void loadScoreTable();
-/// Replaces the high-score file's content with the ten records.
+/// Replaces the high-score file's content with the ten records; the file keeps its permissions. Fails a check, the
+/// old file unchanged, when the player may not write it, or when it cannot be replaced whole.
 void saveScoreTable();
 /// Puts a record of the name ("Anonymous" when empty) and score into the table, drops the lowest, renumbers the
 /// ranks and saves the file. Of equal scores, the new record ranks last.

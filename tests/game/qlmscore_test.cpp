@@ -7,9 +7,17 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/screentesting.h"
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <utility>
 #include <vector>
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -34,6 +42,55 @@ void expectRanksOneToTen()
         EXPECT_EQ(scoreRecords()[i]->rank(), static_cast<int>(i + 1));
         EXPECT_EQ(scoreRecords()[i]->rankLabel()->text(), std::to_string(i + 1) + ".");
     }
+}
+
+/// The user and group a root test drops to, so that file permissions bind it as they bind a player ("nobody").
+constexpr uid_t PLAYER_ID = 65534;
+
+/// Runs the action in a child process as a player: when this process is root, the child first drops to PLAYER_ID.
+/// Returns what thrownBy says of the action, or an empty text when the child could not drop its rights.
+std::string thrownAsPlayer(const std::function<void()>& action)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child < 0)
+        return "no child";
+    if (child == 0)
+    {
+        ::close(ends[0]);
+        std::string text;
+        if (::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(PLAYER_ID) == 0 && ::setuid(PLAYER_ID) == 0))
+            text = thrownBy(action);
+        const bool sent = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(ends[1]);
+    std::string text;
+    char buffer[256];
+    for (ssize_t count; (count = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(count));
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child ended by signal or could not report";
+    return text;
+}
+
+/// Sets the permission bits of the file or folder, given in octal as in "0644".
+void setPermissions(const std::string& name, const std::string& octal)
+{
+    std::filesystem::permissions(name, std::filesystem::perms(std::stoi(octal, nullptr, 8)));
+}
+
+/// The file's permission bits in octal, as in "0644".
+std::string permissionsOf(const std::string& name)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o",
+                  static_cast<unsigned>(std::filesystem::symlink_status(name).permissions()));
+    return text;
 }
 
 /// The table alone, loaded from the working folder's file.
@@ -129,8 +186,99 @@ TEST_F(ScoreTableTest, ASaveThatCannotWriteFailsAndKeepsTheOldFile)
     loadScoreTable();
     std::filesystem::create_directory("highscores.txt.new");
     EXPECT_EQ(thrownBy([] { insertHighscore("Lost", 70000); }),
-              "Assertion failure: \"highscores.txt.new opened for writing.\" && file.is_open()");
+              "Assertion failure: \"highscores.txt.new opened for writing.\" && failed != EGCReplaceStep::CREATE_NEW");
     EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
+}
+
+TEST_F(ScoreTableTest, ASaveReplacesWhatIsInTheNewFilesPlaceAndNeverFollowsALink)
+{
+    namespace fs = std::filesystem;
+    const struct
+    {
+        const char* what;
+        void (*place)();
+    } cases[] = {
+        {"a file left by a crash", [] { writeFile("highscores.txt.new", "Half\n12"); }},
+        {"a link to another file", [] { fs::create_symlink("victim.txt", "highscores.txt.new"); }},
+        {"a link to no file", [] { fs::create_symlink("made.txt", "highscores.txt.new"); }},
+    };
+    loadScoreTable();
+    for (const auto& c : cases)
+    {
+        writeFile("highscores.txt", GENERATED_TABLE);
+        writeFile("victim.txt", "keep me\n");
+        c.place();
+        saveScoreTable();
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("highscores.txt"))) << c.what;
+        EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE) << c.what;
+        EXPECT_FALSE(fs::exists(fs::symlink_status("highscores.txt.new"))) << c.what;
+        EXPECT_EQ(readFile("victim.txt"), "keep me\n") << c.what;
+        EXPECT_FALSE(fs::exists("made.txt")) << c.what;
+        fs::remove("made.txt");
+    }
+}
+
+TEST_F(ScoreTableTest, ASavedTableKeepsItsPermissionsAndAMissingOneIsMadeWithTheUsualOnes)
+{
+    // The usual umask, which would widen a private table to 0644 if the new file took the default.
+    const mode_t previousUmask = ::umask(022);
+    loadScoreTable();
+    for (const char* const permissions : {"0600", "0664"})
+    {
+        setPermissions("highscores.txt", permissions);
+        insertHighscore("Private", 70000);
+        EXPECT_EQ(permissionsOf("highscores.txt"), permissions);
+    }
+    std::filesystem::remove("highscores.txt");
+    saveScoreTable();
+    EXPECT_EQ(permissionsOf("highscores.txt"), "0644");
+    EXPECT_EQ(readFile("highscores.txt").substr(0, 14), "Private\n70000\n");
+    ::umask(previousUmask);
+}
+
+TEST_F(ScoreTableTest, ASaveThePlayerMayNotMakeFailsAndLeavesTheTableAsItWas)
+{
+    namespace fs = std::filesystem;
+    const struct
+    {
+        const char* what;
+        const char* table; // permissions, octal
+        const char* folder;
+        rlim_t fileSizeLimit; // bytes; 0 for none
+        std::string thrown;
+    } cases[] = {
+        {"a read-only table", "0444", "0777", 0,
+         "Assertion failure: \"highscores.txt opened for writing.\" && failed != EGCReplaceStep::OPEN_OLD"},
+        {"a read-only folder", "0666", "0555", 0,
+         "Assertion failure: \"highscores.txt.new opened for writing.\" && failed != EGCReplaceStep::CREATE_NEW"},
+        {"a full disk", "0666", "0777", 16,
+         "Assertion failure: \"highscores.txt.new written.\" && failed != EGCReplaceStep::WRITE_NEW"},
+    };
+    loadScoreTable();
+    for (const auto& c : cases)
+    {
+        setPermissions("highscores.txt", c.table);
+        setPermissions(".", c.folder);
+        const std::string thrown = thrownAsPlayer(
+            [&c]
+            {
+                if (c.fileSizeLimit)
+                {
+                    // Past the limit a write fails as on a full disk, instead of the signal ending the process.
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit limit = {c.fileSizeLimit, c.fileSizeLimit};
+                    DBG_ASSERT(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+                }
+                saveScoreTable();
+            });
+        setPermissions(".", "0755");
+        if (thrown.empty())
+            GTEST_SKIP() << "running as root, and the user " << PLAYER_ID << " to run the save as is not available";
+        EXPECT_EQ(thrown, c.thrown) << c.what;
+        EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE) << c.what;
+        EXPECT_EQ(permissionsOf("highscores.txt"), c.table) << c.what;
+        EXPECT_FALSE(fs::exists(fs::symlink_status("highscores.txt.new"))) << c.what;
+    }
 }
 
 TEST_F(ScoreTableTest, AHighScoreMustBeatTheLowestOfTheTable)
