@@ -1,8 +1,10 @@
-// Seeds from the standard library's clock, time and gmtime.
+// Seeds from the standard library's clock, time and gmtime, the first two read through the host, whose virtual clock
+// stands in for both in tests.
 
 #include "foundation/rndseedtool.h"
 
 #include "foundation/dbg.h"
+#include "host/crtclock.h"
 
 #include <cmath>
 #include <ctime>
@@ -34,7 +36,7 @@ std::uint32_t RND::makeSeed(std::int32_t seedSourceMask)
 
     if (seedSourceMask & CLOCK_SOURCE)
     {
-        const std::clock_t ticks = std::clock();
+        const std::clock_t ticks = hostProcessorTime();
         DBG_CHECK(ticks != static_cast<std::clock_t>(-1), "Platform does not support measuring execution time.");
         add(CLOCK_SOURCE, static_cast<std::uint32_t>(static_cast<std::int64_t>(std::trunc(ticks + 0.5))));
     }
@@ -42,7 +44,7 @@ std::uint32_t RND::makeSeed(std::int32_t seedSourceMask)
 
     if (seedSourceMask & CALENDAR_SOURCES)
     {
-        const std::time_t now = std::time(nullptr);
+        const std::time_t now = hostCalendarTime();
         DBG_CHECK(now != static_cast<std::time_t>(-1), "Platform does not support measuring calendar time.");
         const std::tm* utc = std::gmtime(&now);
         DBG_CHECK(utc, "Platform does not support broken down times.");

@@ -6,7 +6,8 @@
 // as SDL_mixer's one music stream, through FluidSynth with the General MIDI soundfont of the
 // timgm6mb-soundfont package. Segments and the performance know each other while a segment is downloaded;
 // whichever goes first detaches the other, so neither holds a hidden reference and Release counts stay honest.
-// Dependencies: SDL2 (audio subsystem, through hostStartSDL), SDL2_mixer.
+// Dependencies: SDL2 (audio subsystem, through hostStartSDL), SDL2_mixer; /dev/snd, for whether there is a sound
+// card.
 
 #include "host/dmusic.h"
 
@@ -15,6 +16,7 @@
 #include "host/dmusicfile.h"
 #include "host/hostdmusic.h"
 #include "host/hostwin32.h"
+#include "host/quietstderr.h"
 #include "host/testing.h"
 
 #include <SDL.h>
@@ -24,6 +26,7 @@
 #include <climits>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <unistd.h>
@@ -174,11 +177,23 @@ bool openOutput()
     return false;
 }
 
+// Without a sound card ALSA reports on the standard error, in eight lines, that it found none, before SDL moves on;
+// the notice below says so in one. Where there is a card, what the library says is why it would not open.
+bool openOutputQuietlyWithoutSoundCard()
+{
+    if (hostSoundCardIsPresent())
+    {
+        return openOutput();
+    }
+    const HostQuietStderr quiet;
+    return openOutput();
+}
+
 // Without a sound card or a sound server the program still runs: it plays into SDL's dummy driver, in silence.
 bool openOutputOrSilence()
 {
     outputIsSilent = false;
-    if (openOutput())
+    if (openOutputQuietlyWithoutSoundCard())
     {
         return true;
     }
@@ -583,6 +598,19 @@ HRESULT createObject(REFIID objectInterface, REFIID iid, void** object)
 }
 
 } // namespace
+
+bool hostSoundCardIsPresent()
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/snd", error))
+    {
+        if (entry.path().filename().string().starts_with("pcmC"))
+        {
+            return true;
+        }
+    }
+    return false;
+}
 
 HRESULT hostCreateDirectMusicObject(REFCLSID classID, REFIID iid, void** object)
 {

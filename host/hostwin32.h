@@ -33,6 +33,8 @@ void hostLeaveFullScreen(HWND window);
 bool hostClockIsVirtual();
 /// Advances the virtual clock by the given nanoseconds; does nothing while the real clock runs.
 void hostAdvanceVirtualClock(LONGLONG nanoseconds);
+/// The virtual clock's reading in nanoseconds, without advancing it.
+LONGLONG hostVirtualClockNanoseconds();
 
 /// The text with its lines broken at spaces into lines of at most width (1 or more) UTF-8 characters (a longer
 /// word is cut); its own line breaks stay. The message box shows its text so, to fit the screen.

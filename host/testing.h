@@ -18,7 +18,8 @@ namespace hosttest
 
 // ---- Virtual clock -------------------------------------------------------------------------------------
 // While it is on, QueryPerformanceCounter reads it (nanoseconds) and Sleep advances it at once instead of
-// sleeping; the Direct3D stand-in's Present advances it by one refresh period.
+// sleeping; the Direct3D stand-in's Present advances it by one refresh period. The processor and calendar times
+// that seed the random numbers read it too (host/crtclock.h), so a run on it draws the same numbers each time.
 
 /// Turns the virtual clock on at 0 ns. Each QueryPerformanceCounter returns it and then advances it by
 /// readStepNanoseconds, so that code spinning on the counter comes to an end.

@@ -66,6 +66,11 @@ bool hostClockIsVirtual()
     return gVirtual.on;
 }
 
+LONGLONG hostVirtualClockNanoseconds()
+{
+    return gVirtual.now;
+}
+
 void hostAdvanceVirtualClock(LONGLONG nanoseconds)
 {
     if (gVirtual.on)
@@ -96,7 +101,7 @@ bool virtualClockIsOn()
 
 LONGLONG virtualClockNanoseconds()
 {
-    return gVirtual.now;
+    return hostVirtualClockNanoseconds();
 }
 
 void advanceVirtualClock(LONGLONG nanoseconds)

@@ -1,5 +1,7 @@
 #include "foundation/rndseedtool.h"
 
+#include "host/testing.h"
+
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -83,4 +85,17 @@ TEST(RNDMakeSeed, ClockBitAddsTheProcessorTicks)
     const std::clock_t after = std::clock();
     EXPECT_GE(ticks, static_cast<std::uint32_t>(before));
     EXPECT_LE(ticks, static_cast<std::uint32_t>(after));
+}
+
+TEST(RNDMakeSeed, OnTheVirtualClockEverySourceReadsIt)
+{
+    // 90.5 s after the virtual calendar's start, 2026-12-10 00:00:00 UTC, a Thursday: the same seed on every run.
+    hosttest::useVirtualClock(0);
+    hosttest::advanceVirtualClock(90'500'000'000);
+    const std::uint32_t calls = callCounterNow() + 1;
+    const std::uint32_t seed = RND::makeSeed(767);
+    hosttest::useRealClock();
+    const std::uint32_t ticks = 90 * CLOCKS_PER_SEC + CLOCKS_PER_SEC / 2;
+    const std::uint32_t calendar = 30 + 1 + 0 + 4 + 10 + 343 + 126; // seconds to years, without the month
+    EXPECT_EQ(seed ^ SCRAMBLE, ticks + calls + calendar);
 }

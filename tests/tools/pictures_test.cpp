@@ -118,6 +118,24 @@ TEST(Pictures, TheSceneryIsOpaqueAndNotFlat)
     EXPECT_GT(colours.size(), 1000u);
 }
 
+TEST(Pictures, TheMakerLogoIsClearWhereTheIntroTickersRun)
+{
+    // The logo, 512 units to its 512 pixels, stands on the field's bottom edge at -600; the tickers' bands, one
+    // font line (32 units) high, are centred at -472 and -536: the picture's rows 368 to 400 and 432 to 464.
+    const auto record = std::ranges::find(datagen::pictureRecords(), "tarnwick.egl", &PictureRecord::fileName);
+    ASSERT_NE(record, datagen::pictureRecords().end());
+    const EGLImage image = load(*record);
+    ASSERT_EQ(image.rowCount(), 512);
+    for (const int centre : {-472, -536})
+    {
+        int lit = 0;
+        for (int y = 512 - (centre + 600) - 16; y < 512 - (centre + 600) + 16; ++y)
+            for (int x = 0; x < image.columnCount(); ++x)
+                lit += visible(image.pixel(x, y), record->blending);
+        EXPECT_EQ(lit, 0) << "the ticker at " << centre;
+    }
+}
+
 TEST(Pictures, SplodRowsAndBulletFramesShowTheColourOfTheirColourID)
 {
     // The game picks a splod's frame row and a bullet's frame by its colour ID (1 red, 2 green, 3 blue,

@@ -103,16 +103,19 @@ Canvas makeProductLogo()
 Canvas makeMakerLogo()
 {
     // A round badge: a candle flame (the wick) above the ripples of a mountain lake (the tarn), the name below.
+    // The logo stands on the bottom edge of the field, and the intro's two tickers run across its rows 368 to 464
+    // (48 to 144 units above that edge): badge and name keep above them.
     constexpr int SIZE = 512;
     Canvas picture(SIZE, SIZE);
-    const Vec2 centre{0.0f, 0.23f};
+    const Vec2 centre{0.0f, 0.375f};
+    constexpr float SCALE = 0.8f; // the badge's shapes, laid out for the radius below, drawn at this size
     constexpr float RADIUS = 0.58f;
-    constexpr float PIXEL = 2.0f / SIZE;
+    constexpr float PIXEL = 2.0f / SIZE / SCALE;
     picture.paint(
         0, 0, SIZE, SIZE, 3,
         [&](float x, float y)
         {
-            const Vec2 p = Vec2{x / (SIZE * 0.5f) - 1.0f, 1.0f - y / (SIZE * 0.5f)} - centre;
+            const Vec2 p = (Vec2{x / (SIZE * 0.5f) - 1.0f, 1.0f - y / (SIZE * 0.5f)} - centre) * (1.0f / SCALE);
             const float r = length(p);
             const Color ringColor = mix(CYAN, GOLD, smoothstep(-0.6f, 0.6f, p.y / RADIUS));
             const float ringDistance = std::abs(r - RADIUS);
@@ -148,7 +151,7 @@ Canvas makeMakerLogo()
         });
 
     const Typeface face(DEJAVU_DIRECTORY + "DejaVuSans-Bold.ttf");
-    const Mask name = placed(fittedLine(face, "TARNWICK", 440, 18), SIZE, SIZE, SIZE / 2, 440);
+    const Mask name = placed(fittedLine(face, "TARNWICK", 380, 18), SIZE, SIZE, SIZE / 2, 322);
     const Mask nameGlow = blurred(name, 6.0f);
     picture.paint(0, 0, SIZE, SIZE, 1,
                   [&](float x, float y)
