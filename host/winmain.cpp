@@ -1,6 +1,6 @@
 // The process entry of a program written against the Win32 stand-in.
 
-#include "host/win32.h"
+#include "host/hostwin32.h"
 
 #include <malloc.h>
 
@@ -14,6 +14,10 @@ int main()
 #ifdef M_MMAP_THRESHOLD
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
+    if (!hostFindDisplay())
+    {
+        return 1;
+    }
     static char emptyCommandLine[] = "";
     return WinMain(GetModuleHandleA(nullptr), nullptr, emptyCommandLine, SW_SHOWNORMAL);
 }
