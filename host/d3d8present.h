@@ -33,9 +33,10 @@ public:
     bool show(SDL_Window* window, const std::uint32_t* pixels, int width, int height);
 
 private:
+    // show, short of saying why it failed.
     bool draw(SDL_Window* window, const std::uint32_t* pixels, int width, int height);
 
-    bool mFailureTold = false;
+    bool mFailureTold = false; // a failure was told on stderr
     // The bars stay black in the surface from one frame to the next while its size and the picture's stay.
     SDL_Surface* mSurface = nullptr;
     int mSurfaceWidth = 0;
