@@ -317,7 +317,8 @@ public:
     virtual HRESULT TestCooperativeLevel() = 0;
     /// Shows the whole back buffer in the device window (all four arguments must be null), scaled to fit with
     /// black bars, then waits for the next refresh (the test seam's virtual clock just advances by one refresh
-    /// period); D3DERR_DEVICELOST, showing nothing, while the device is lost.
+    /// period); D3DERR_DEVICELOST, showing nothing, while the device is lost; E_FAIL when the window could not
+    /// show the frame (the first time, the device says why on stderr).
     virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
                             const RGNDATA* dirtyRegion) = 0;
     virtual HRESULT BeginScene() = 0;

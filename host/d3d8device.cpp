@@ -194,13 +194,12 @@ public:
         }
         // Showing ignores alpha; only a test that reads the frame needs it made opaque.
         seam().frameOpaque = mFormat == D3DFMT_X8R8G8B8;
-        if (seam().showFrames)
-        {
-            mPresenter.show(hostSDLWindow(mWindow), frame.pixels.data(), frame.width, frame.height);
-        }
+        // A frame the window cannot show still takes its refresh period, so that the program keeps its pace.
+        const bool shown = !seam().showFrames ||
+                           mPresenter.show(hostSDLWindow(mWindow), frame.pixels.data(), frame.width, frame.height);
         recordNextFrame();
         waitForRefresh();
-        return D3D_OK;
+        return shown ? D3D_OK : E_FAIL;
     }
 
     HRESULT BeginScene() override

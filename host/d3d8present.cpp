@@ -1,18 +1,24 @@
 // Presentation through the window surface: the back buffer is scaled straight into it when it has the back
 // buffer's own 32-bit layout (the usual case), else SDL scales and converts it. It works alike on a real display
-// and under the dummy video driver.
+// and under the dummy video driver. The surface is the video driver's own framebuffer where it has one (x11),
+// elsewhere (wayland, kmsdrm) the texture that SDL makes for it.
 
 #include "host/d3d8present.h"
+
+#include "host/testing.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace
 {
+
+bool gSurfacesRefused = false; // test seam: a window whose surface cannot be had
 
 // The source index under the centre of target index i of count, for a source of sourceCount.
 int sourceIndex(int i, int count, int sourceCount)
@@ -88,11 +94,35 @@ void d3d8ScaleNearest(const std::uint32_t* source, int sourceWidth, int sourceHe
 
 bool D3D8Presenter::show(SDL_Window* window, const std::uint32_t* pixels, int width, int height)
 {
-    // Without this SDL may keep the window surface in an OpenGL texture, which it draws with a renderer at each
-    // update; where OpenGL runs in software that is the dearest step of the frame. SDL reads it at the first
-    // surface after its start (and forgets it when it quits); the environment still overrides it.
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-    SDL_Surface* surface = window != nullptr ? SDL_GetWindowSurface(window) : nullptr;
+    SDL_ClearError();
+    if (draw(window, pixels, width, height))
+    {
+        return true;
+    }
+    if (!mFailureTold)
+    {
+        // SDL sets no error when the driver has no framebuffer for the window and may not make one.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* error = SDL_GetError();
+        std::fprintf(stderr, "The window cannot show the picture (video driver %s: %s).\n", driver ? driver : "none",
+                     *error != '\0' ? error : "the window has no surface");
+        mFailureTold = true;
+    }
+    return false;
+}
+
+bool D3D8Presenter::draw(SDL_Window* window, const std::uint32_t* pixels, int width, int height)
+{
+    // Where the driver has a framebuffer of its own, SDL would still put the window surface in an OpenGL texture
+    // that it draws with a renderer at each update; where OpenGL runs in software that is the dearest step of the
+    // frame. A driver without one needs that texture to show anything. SDL reads the hint at the first surface
+    // after its start (and forgets it when it quits); the environment still overrides it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "offscreen") == 0))
+    {
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    }
+    SDL_Surface* surface = window != nullptr && !gSurfacesRefused ? SDL_GetWindowSurface(window) : nullptr;
     if (surface == nullptr)
     {
         return false;
@@ -149,4 +179,9 @@ bool D3D8Presenter::show(SDL_Window* window, const std::uint32_t* pixels, int wi
         SDL_FreeSurface(source);
     }
     return drawn == 0 && SDL_UpdateWindowSurface(window) == 0;
+}
+
+void hosttest::refuseWindowSurfaces(bool on)
+{
+    gSurfacesRefused = on;
 }

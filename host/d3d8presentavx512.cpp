@@ -8,6 +8,7 @@
 
 #include "host/d3d8present.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <immintrin.h>
 
@@ -26,18 +27,25 @@ void d3d8ScaleRowUpAvx512(const std::uint32_t* source, const int* columns, int c
     const auto storePart = [&](int x, int lanes)
     { _mm512_mask_storeu_epi32(target + x, static_cast<__mmask16>((1u << lanes) - 1), scaled(x, lanes)); };
     // The whole cache lines bypass the cache: the target is the window's memory, which the display reads next.
-    int x = static_cast<int>((64 - reinterpret_cast<std::uintptr_t>(target) % 64) % 64 / 4);
-    if (reinterpret_cast<std::uintptr_t>(target) % 4 != 0 || x >= count)
+    // A target off the 4-byte grid never reaches a cache line's start, where a streaming store must begin.
+    const auto address = reinterpret_cast<std::uintptr_t>(target);
+    const bool streamed = address % 4 == 0;
+    const int head = streamed ? std::min(count, static_cast<int>((64 - address % 64) % 64 / 4)) : 0;
+    if (head > 0)
     {
-        x = 0;
+        storePart(0, head);
     }
-    else if (x > 0)
-    {
-        storePart(0, x);
-    }
+    int x = head;
     for (; x + 16 <= count; x += 16)
     {
-        _mm512_stream_si512(reinterpret_cast<__m512i*>(target + x), scaled(x, 16));
+        if (streamed)
+        {
+            _mm512_stream_si512(reinterpret_cast<__m512i*>(target + x), scaled(x, 16));
+        }
+        else
+        {
+            _mm512_storeu_si512(target + x, scaled(x, 16));
+        }
     }
     if (x < count)
     {

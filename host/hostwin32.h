@@ -14,6 +14,12 @@ struct SDL_Window;
 /// Starts the SDL subsystems given (SDL_INIT_* flags) unless they run already, leaving the SIGINT and
 /// SIGTERM handlers at their defaults so that Ctrl+C still ends the process; false when SDL fails.
 bool hostStartSDL(std::uint32_t subsystems);
+/// Whether SDL's video runs on a driver that shows windows to someone (not its offscreen or dummy driver).
+bool hostVideoShowsWindows();
+/// Starts SDL's video for a program that shows a window: true when it shows windows to someone, or to no one
+/// because SDL_VIDEODRIVER asked for that driver; otherwise says on stderr, in one line, that no display was
+/// found and how to give one, and answers false.
+bool hostFindDisplay();
 
 /// The SDL window that shows the window; null for an unknown handle. The Win32 stand-in owns it.
 SDL_Window* hostSDLWindow(HWND window);

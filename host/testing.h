@@ -136,12 +136,17 @@ struct PresentedFrame
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-/// The frame of the last Present that succeeded, on any device; empty before the first.
+/// The frame that the last Present took, on any device, whether or not the window could show it (a lost device
+/// takes none); empty before the first.
 const PresentedFrame& lastPresentedFrame();
 
 /// While off, Present hands the frame over as above but shows nothing in the window, so that a benchmark can
 /// time drawing and showing apart. On at the start.
 void showFrames(bool on);
+
+/// While on, no window has a surface to show frames in, as under a video driver without a framebuffer of its own
+/// (wayland, kmsdrm) where SDL may not make one from a texture: Present shows nothing and fails.
+void refuseWindowSurfaces(bool on);
 
 /// While on, the devices record the rasteriser's calls (host/rasteriser.h) from each Present to the next; the
 /// first whole frame is the one drawn after the first Present once it is on.

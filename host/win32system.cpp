@@ -18,17 +18,6 @@ namespace
 // Any non-null value serves: the module handle is only ever handed back to the host.
 HINSTANCE__* const gModule = reinterpret_cast<HINSTANCE__*>(std::uintptr_t{0x400000});
 
-// A display is there when SDL's video runs on a driver that shows windows to someone.
-bool displayIsAvailable()
-{
-    if (!hostStartSDL(SDL_INIT_VIDEO))
-    {
-        return false;
-    }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
-}
-
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
 // The message box is as wide as its longest line: this many characters keep it well inside a small screen.
@@ -154,7 +143,7 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type)
     caption = caption ? caption : "";
     std::fprintf(stderr, "%s\n%s\n", caption, text);
     std::fflush(stderr);
-    if (displayIsAvailable())
+    if (hostStartSDL(SDL_INIT_VIDEO) && hostVideoShowsWindows())
     {
         const Uint32 icon = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
         SDL_ShowSimpleMessageBox(icon, caption, hostWrapText(text, MESSAGE_BOX_LINE_WIDTH).c_str(), nullptr);

@@ -75,6 +75,7 @@ protected:
         EXPECT_EQ(mDirect3D->Release(), 0u);
         hosttest::forceDeviceLoss(false);
         hosttest::ignoreFullScreenRequests(false);
+        hosttest::refuseWindowSurfaces(false);
         hosttest::useRealClock();
         hosttest::resetWindows();
     }
@@ -549,6 +550,28 @@ TEST_F(D3D8DeviceTest, PresentAdvancesTheVirtualClockByOneRefreshPeriodAndCounts
     EXPECT_EQ(counters.draws, 0);
     EXPECT_EQ(hosttest::lastPresentedFrame().at(3, 3), 0xFF102030u);
     EXPECT_EQ(mDevice->Present(nullptr, nullptr, mWindow, nullptr), D3DERR_INVALIDCALL);
+}
+
+TEST_F(D3D8DeviceTest, PresentToAWindowWithoutASurfaceFailsAndSaysWhyOnceKeepingItsPace)
+{
+    ASSERT_EQ(createDevice(true), D3D_OK);
+    D3DDISPLAYMODE desktop{};
+    mDirect3D->GetAdapterDisplayMode(0, &desktop);
+    hosttest::refuseWindowSurfaces(true);
+    ::testing::internal::CaptureStderr();
+    const LONGLONG before = hosttest::virtualClockNanoseconds();
+    for (const D3DCOLOR color : {0xFF102030u, 0xFF405060u})
+    {
+        mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, color, 0, 0);
+        EXPECT_EQ(mDevice->Present(nullptr, nullptr, nullptr, nullptr), E_FAIL);
+        EXPECT_EQ(hosttest::lastPresentedFrame().at(3, 3), color);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The window cannot show the picture (video driver dummy: the window has no surface).\n");
+    EXPECT_EQ(hosttest::virtualClockNanoseconds() - before, 2 * (1'000'000'000LL / desktop.RefreshRate));
+    // A surface to be had again: the frames show as before.
+    hosttest::refuseWindowSurfaces(false);
+    EXPECT_EQ(mDevice->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
 TEST_F(D3D8DeviceTest, RecordedFrameHoldsTheCallsFromOnePresentToTheNextAndReplaysToTheFrame)

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,50 @@ TEST(D3D8Present, ScaleNearestOfLongRowsTakesTheSameCentresAtEveryWidth)
                 const int row = (2 * y + 1) * SOURCE_HEIGHT / (2 * HEIGHT);
                 ASSERT_EQ(target[static_cast<std::size_t>(y * width + x)], source[row * SOURCE_WIDTH + column])
                     << width << " wide, at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(D3D8Present, ScaleRowUpAvx512WritesEveryPixelAndNoOtherAtAnyAlignment)
+{
+    if (!__builtin_cpu_supports("avx512f"))
+    {
+        GTEST_SKIP() << "no AVX-512 on this processor";
+    }
+    constexpr int LONGEST = 100;
+    std::vector<std::uint32_t> source(LONGEST);
+    for (std::size_t i = 0; i < source.size(); ++i)
+    {
+        source[i] = static_cast<std::uint32_t>((i + 1) * 2654435761u);
+    }
+    // Rows that start on a cache line, inside one on a pixel boundary, and off the pixel grid; shorter than a
+    // vector, of whole vectors, and longer with a remainder.
+    for (const std::size_t offset : {0, 4, 60, 1, 2, 3})
+    {
+        for (const int count : {5, 16, 37, LONGEST})
+        {
+            const int sourceWidth = count * 3 / 4;
+            std::vector<int> columns(static_cast<std::size_t>(count));
+            for (int x = 0; x < count; ++x)
+            {
+                columns[static_cast<std::size_t>(x)] = (2 * x + 1) * sourceWidth / (2 * count);
+            }
+            alignas(64) std::array<unsigned char, (LONGEST + 32) * 4> bytes;
+            bytes.fill(0xEE);
+            d3d8ScaleRowUpAvx512(source.data(), columns.data(), count,
+                                 reinterpret_cast<std::uint32_t*>(bytes.data() + offset));
+            for (std::size_t at = 0; at < bytes.size(); ++at)
+            {
+                const std::size_t x = (at - offset) / 4;
+                if (at < offset || x >= static_cast<std::size_t>(count))
+                {
+                    ASSERT_EQ(bytes[at], 0xEE) << "byte " << at << " outside " << count << " pixels at " << offset;
+                    continue;
+                }
+                std::uint32_t expected = source[static_cast<std::size_t>(columns[x])];
+                ASSERT_EQ(bytes[at], reinterpret_cast<const unsigned char*>(&expected)[(at - offset) % 4])
+                    << "pixel " << x << " of " << count << " at " << offset;
             }
         }
     }
