@@ -330,7 +330,7 @@ ImageSize decodeHeader(const std::uint8_t* memory, std::size_t memorySize)
     // clang-format on
 
     // Both counts are below 2^31, so their product cannot overflow.
-    DBG_ASSERT("Image fits the largest texture." && pixelCount(columnCount, rowCount) <= EGLImage::MAX_PIXEL_COUNT);
+    DBG_ASSERT("Valid pixel count." && pixelCount(columnCount, rowCount) <= EGLImage::MAX_PIXEL_COUNT);
     return ImageSize{columnCount, rowCount};
 }
 

@@ -253,7 +253,7 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
 
 TEST_F(EGLImageFile, CountsBeyondTheLargestTextureFailBeforeTheirPixelsAreSought)
 {
-    const std::string tooLarge = "Assertion failure: \"Image fits the largest texture.\" && pixelCount(columnCount, "
+    const std::string tooLarge = "Assertion failure: \"Valid pixel count.\" && pixelCount(columnCount, "
                                  "rowCount) <= EGLImage::MAX_PIXEL_COUNT";
     const std::string pixelsMissing = "Assertion failure: \"Image data holds every pixel.\" && pixelCount(columnCount, "
                                       "rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE";
