@@ -3,8 +3,7 @@
 #include "foundation/dbg.h"
 
 EGLD3D8ImageTexture::EGLD3D8ImageTexture(EGLD3D8Wrapper* wrapper, const EGLImage& image)
-    : mImage(image), mCommitted(false), mWrapper(wrapper), mTexture(nullptr), mTextureColumnCount(0),
-      mTextureRowCount(0)
+    : mImage(image), mWrapper(wrapper), mTexture(nullptr), mTextureColumnCount(0), mTextureRowCount(0)
 {
     DBG_ASSERT(invariant());
 }
@@ -17,8 +16,7 @@ EGLD3D8ImageTexture::~EGLD3D8ImageTexture() noexcept(false)
 }
 
 EGLD3D8ImageTexture::EGLD3D8ImageTexture(const EGLD3D8ImageTexture&)
-    : EGLD3D8Texture(), mImage(EGLImage()), mCommitted(false), mWrapper(nullptr), mTexture(nullptr),
-      mTextureColumnCount(0), mTextureRowCount(0)
+    : EGLD3D8Texture(), mImage(), mWrapper(nullptr), mTexture(nullptr), mTextureColumnCount(0), mTextureRowCount(0)
 {
     DBG_ERROR("Value semantics not implemented.");
 }
@@ -33,7 +31,6 @@ void EGLD3D8ImageTexture::setImage(const EGLImage& image)
     DBG_ASSERT(invariant());
     DBG_ASSERT(isChanging());
     mImage = image;
-    mCommitted = false;
     DBG_ASSERT(invariant());
 }
 
@@ -44,21 +41,18 @@ EGLVector EGLD3D8ImageTexture::address(std::int32_t column, std::int32_t row) co
 
 const EGLImage& EGLD3D8ImageTexture::image() const
 {
-    readBackImage();
-    return *mImage;
+    return mImage;
 }
 
 float EGLD3D8ImageTexture::columnAddress(std::int32_t column) const
 {
-    const std::int32_t columnCount = mImage ? mImage->columnCount() : mTextureColumnCount;
-    const float du = 1.0f / static_cast<float>(columnCount);
+    const float du = 1.0f / static_cast<float>(mImage.columnCount());
     return static_cast<float>(column) * du + du * 0.5f;
 }
 
 float EGLD3D8ImageTexture::rowAddress(std::int32_t row) const
 {
-    const std::int32_t rowCount = mImage ? mImage->rowCount() : mTextureRowCount;
-    const float dv = 1.0f / static_cast<float>(rowCount);
+    const float dv = 1.0f / static_cast<float>(mImage.rowCount());
     return static_cast<float>(row) * dv + dv * 0.5f;
 }
 
@@ -67,11 +61,9 @@ void EGLD3D8ImageTexture::commitChange(EGLKey)
     DBG_ASSERT(invariant());
     DBG_ASSERT(d3D8TextureIsOpen());
     DBG_ASSERT(!isChanging());
-    if (mCommitted)
-        return;
     // An image of another size than the device texture gets a texture of its own size; writing it into the
     // old one would run past the texels.
-    if (mImage->columnCount() != mTextureColumnCount || mImage->rowCount() != mTextureRowCount)
+    if (mImage.columnCount() != mTextureColumnCount || mImage.rowCount() != mTextureRowCount)
     {
         mTexture->Release();
         mTexture = nullptr;
@@ -81,11 +73,11 @@ void EGLD3D8ImageTexture::commitChange(EGLKey)
     HRESULT result = mTexture->LockRect(0, &lockedRect, nullptr, 0);
     DBG_ASSERT("D3D texture successfully locked." && (D3D_OK == result));
     auto* rowStart = static_cast<BYTE*>(lockedRect.pBits);
-    for (std::int32_t row = 0; row < mImage->rowCount(); ++row, rowStart += lockedRect.Pitch)
-        for (std::int32_t column = 0; column < mImage->columnCount(); ++column)
+    for (std::int32_t row = 0; row < mImage.rowCount(); ++row, rowStart += lockedRect.Pitch)
+        for (std::int32_t column = 0; column < mImage.columnCount(); ++column)
         {
             // Little-endian 32-bit texels: the bytes B, G, R, A.
-            const std::uint32_t pixel = mImage->pixel(column, row);
+            const std::uint32_t pixel = mImage.pixel(column, row);
             BYTE* texel = rowStart + 4 * column;
             texel[0] = static_cast<BYTE>(pixel);
             texel[1] = static_cast<BYTE>(pixel >> 8);
@@ -94,29 +86,7 @@ void EGLD3D8ImageTexture::commitChange(EGLKey)
         }
     result = mTexture->UnlockRect(0);
     DBG_ASSERT("D3D texture successfully unlocked." && (D3D_OK == result));
-    mCommitted = true;
     DBG_ASSERT(invariant());
-}
-
-void EGLD3D8ImageTexture::readBackImage() const
-{
-    if (mImage)
-        return;
-    D3DLOCKED_RECT lockedRect{};
-    HRESULT result = mTexture->LockRect(0, &lockedRect, nullptr, 0);
-    DBG_ASSERT("D3D texture successfully locked." && (D3D_OK == result));
-    mImage.emplace(mTextureColumnCount, mTextureRowCount);
-    const auto* rowStart = static_cast<const BYTE*>(lockedRect.pBits);
-    for (std::int32_t row = 0; row < mTextureRowCount; ++row, rowStart += lockedRect.Pitch)
-        for (std::int32_t column = 0; column < mTextureColumnCount; ++column)
-        {
-            const BYTE* texel = rowStart + 4 * column;
-            mImage->pixel(column, row) =
-                static_cast<std::uint32_t>(texel[0]) | (static_cast<std::uint32_t>(texel[1]) << 8) |
-                (static_cast<std::uint32_t>(texel[2]) << 16) | (static_cast<std::uint32_t>(texel[3]) << 24);
-        }
-    result = mTexture->UnlockRect(0);
-    DBG_ASSERT("D3D texture successfully unlocked." && (D3D_OK == result));
 }
 
 void EGLD3D8ImageTexture::createResource(EGLKey resourceKey)
@@ -132,8 +102,6 @@ void EGLD3D8ImageTexture::createResource(EGLKey resourceKey)
 void EGLD3D8ImageTexture::releaseResource(EGLKey)
 {
     DBG_ASSERT(!isChanging());
-    readBackImage();
-    mCommitted = false;
     if (mTexture)
         mTexture->Release();
     mTexture = nullptr;
@@ -143,9 +111,6 @@ void EGLD3D8ImageTexture::switchOn(EGLKey)
 {
     const HRESULT result = mWrapper->SetTexture(0, mTexture);
     DBG_ASSERT("D3D texture set successfully." && (D3D_OK == result));
-    // Drawn with: the sprite types and fonts made on the texture have read what they need of the image.
-    if (mCommitted)
-        mImage.reset();
 }
 
 void EGLD3D8ImageTexture::switchOff(EGLKey)
@@ -166,13 +131,13 @@ bool EGLD3D8ImageTexture::invariant() const
 void EGLD3D8ImageTexture::createD3DTexture()
 {
     const HRESULT result =
-        mWrapper->createD3DTexture(static_cast<UINT>(mImage->columnCount()), static_cast<UINT>(mImage->rowCount()), 1,
-                                   0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &mTexture);
+        mWrapper->createD3DTexture(static_cast<UINT>(mImage.columnCount()), static_cast<UINT>(mImage.rowCount()), 1, 0,
+                                   D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &mTexture);
     if (D3D_OK != result)
         mTexture = nullptr;
     DBG_ASSERT("D3D texture created successfully." && (D3D_OK == result));
-    mTextureColumnCount = mImage->columnCount();
-    mTextureRowCount = mImage->rowCount();
+    mTextureColumnCount = mImage.columnCount();
+    mTextureRowCount = mImage.rowCount();
 }
 
 EGLD3D8NullTexture::EGLD3D8NullTexture(EGLD3D8Wrapper* wrapper) : mWrapper(wrapper)

@@ -7,8 +7,6 @@
 #include "egl/egl.h"
 #include "egl/egld3d8wrapper.h"
 
-#include <optional>
-
 /// The base of the Direct3D textures; it adds nothing to EGLTexture.
 class EGLD3D8Texture : public EGLTexture
 {
@@ -16,9 +14,7 @@ public:
     ~EGLD3D8Texture() noexcept(false) override = default;
 };
 
-/// A texture holding a copy of an image. Its device texture is square with sides a power of two. Once the
-/// device texture holds the image and has been drawn with, the image's pixels live there alone (one copy, not
-/// two): image() reads them back, and they are handed back to the image when the device texture is released.
+/// A texture holding a copy of an image. Its device texture is square with sides a power of two.
 class EGLD3D8ImageTexture final : public EGLD3D8Texture
 {
 public:
@@ -35,7 +31,7 @@ public:
     void setImage(const EGLImage& image) override;
     /// The address of the pixel's centre: ((column + 0.5) / columns, (row + 0.5) / rows).
     EGLVector address(std::int32_t column, std::int32_t row) const override;
-    /// The image; its pixels stay readable until the texture is next drawn with.
+    /// The image copy; the reference holds until setImage or the texture's destruction.
     const EGLImage& image() const override;
     float columnAddress(std::int32_t column) const override;
     float rowAddress(std::int32_t row) const override;
@@ -57,11 +53,8 @@ public:
 
 private:
     void createD3DTexture();
-    // Brings the pixels back from the device texture into the image, when they live there.
-    void readBackImage() const;
 
-    mutable std::optional<EGLImage> mImage; // empty while the device texture alone holds the pixels
-    bool mCommitted;                        // the device texture holds the image's pixels
+    EGLImage mImage;
     EGLD3D8Wrapper* mWrapper;
     IDirect3DTexture8* mTexture;
     // The size the device texture was made with.
@@ -85,7 +78,6 @@ public:
     /// Throws the Error "Null texture can not be adressed.".
     EGLVector address(std::int32_t column, std::int32_t row) const override;
     /// Throws the Error "Null texture has no image.".
-    /// The image; its pixels stay readable until the texture is next drawn with.
     const EGLImage& image() const override;
     /// Throws the Error "Null texture can not be adressed.".
     float columnAddress(std::int32_t column) const override;

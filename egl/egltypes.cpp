@@ -2,6 +2,8 @@
 
 #include "foundation/dbg.h"
 
+#include <algorithm>
+#include <array>
 #include <fstream>
 #include <memory>
 #include <new>
@@ -285,14 +287,27 @@ bool EGLImage::invariant() const
     return (mColumnCount >= 0) && (mRowCount >= 0) && (mPixels.size() == pixelCount(mColumnCount, mRowCount));
 }
 
+namespace
+{
+
+// The pixels are read from a file in chunks of this many, so that a picture costs little more than its own pixels.
+constexpr std::size_t CHUNK_PIXEL_COUNT = 16384;
+
+struct ImageSize
+{
+    std::int32_t columnCount;
+    std::int32_t rowCount;
+};
+
 // The expected character stands in the assertion's text, so each place gets its own check.
 #define CHECK_CONTENT_ID_CHARACTER(expected)                                                                           \
     DBG_ASSERT("Valid file contentID character." && memory[memoryIndex] == expected);                                  \
     ++memoryIndex
 
-void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& image)
+// Checks the header memory[0 .. memorySize-1] and returns the counts it gives. Counts beyond the largest texture are
+// refused here, before anything is allocated for their pixels.
+ImageSize decodeHeader(const std::uint8_t* memory, std::size_t memorySize)
 {
-    DBG_ASSERT("Valid memory pointer." && memory);
     DBG_ASSERT("Image data holds the whole header." && HEADER_SIZE <= memorySize);
 
     std::size_t memoryIndex = 0;
@@ -314,38 +329,69 @@ void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& i
     DBG_ASSERT("Valid row count." && rowCount>=0);
     // clang-format on
 
-    // Both counts are below 2^31, so their product cannot overflow; dividing the space keeps the sum from doing so.
-    DBG_ASSERT("Image data holds every pixel." &&
-               pixelCount(columnCount, rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE);
-
-    image.resize(columnCount, rowCount);
-    forEachPixel(columnCount, rowCount,
-                 [&](std::int32_t column, std::int32_t row)
-                 {
-                     image.pixel(column, row) = readBigEndian(memory + memoryIndex);
-                     memoryIndex += PIXEL_SIZE;
-                 });
+    // Both counts are below 2^31, so their product cannot overflow.
+    DBG_ASSERT("Valid pixel count." && pixelCount(columnCount, rowCount) <= EGLImage::MAX_PIXEL_COUNT);
+    return ImageSize{columnCount, rowCount};
 }
 
 #undef CHECK_CONTENT_ID_CHARACTER
 
+// Decodes count pixels from bytes into the image, the first at pixel index first, rows from 0, within a row columns
+// from 0.
+void decodePixels(const std::uint8_t* bytes, std::size_t first, std::size_t count, EGLImage& image)
+{
+    if (count == 0)
+        return;
+    const auto columnCount = static_cast<std::size_t>(image.columnCount());
+    auto column = static_cast<std::int32_t>(first % columnCount);
+    auto row = static_cast<std::int32_t>(first / columnCount);
+    for (std::size_t index = 0; index < count; ++index, bytes += PIXEL_SIZE)
+    {
+        image.pixel(column, row) = readBigEndian(bytes);
+        if (++column == image.columnCount())
+        {
+            column = 0;
+            ++row;
+        }
+    }
+}
+
+} // namespace
+
+void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& image)
+{
+    DBG_ASSERT("Valid memory pointer." && memory);
+    const auto [columnCount, rowCount] = decodeHeader(memory, memorySize);
+    DBG_ASSERT("Image data holds every pixel." &&
+               pixelCount(columnCount, rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE);
+
+    image.resize(columnCount, rowCount);
+    decodePixels(memory + HEADER_SIZE, 0, pixelCount(columnCount, rowCount), image);
+}
+
 void readImageFile(const std::string& fileName, EGLImage& image)
 {
-    std::ifstream inputFile(fileName, std::ios::binary);
+    // Without a buffer of its own the file is asked for exactly the bytes each read wants, so nothing after the
+    // pixels is read.
+    std::ifstream inputFile;
+    inputFile.rdbuf()->pubsetbuf(nullptr, 0);
+    inputFile.open(fileName, std::ios::binary);
     DBG_ASSERT("Image file open successfully." && inputFile.is_open());
 
-    inputFile.seekg(0, std::ios::end);
-    const std::streamoff fileLength = inputFile.tellg();
-    DBG_ASSERT("Image file length taken successfully." && inputFile && 0 <= fileLength);
-    const auto fileSize = static_cast<std::size_t>(fileLength);
+    std::array<std::uint8_t, HEADER_SIZE> header{};
+    inputFile.read(reinterpret_cast<char*>(header.data()), HEADER_SIZE);
+    const auto [columnCount, rowCount] = decodeHeader(header.data(), static_cast<std::size_t>(inputFile.gcount()));
 
-    const std::unique_ptr<std::uint8_t[]> fileData(new (std::nothrow) std::uint8_t[fileSize]);
-    DBG_ASSERT("Memory allocated successfully." && fileData);
-    inputFile.seekg(0, std::ios::beg);
-    inputFile.read(reinterpret_cast<char*>(fileData.get()), fileLength);
-    DBG_ASSERT("Image file read successfully." && inputFile.gcount() == fileLength);
-
-    decodeImage(fileData.get(), fileSize, image);
+    image.resize(columnCount, rowCount);
+    const std::size_t imagePixelCount = pixelCount(columnCount, rowCount);
+    std::vector<std::uint8_t> chunk(PIXEL_SIZE * std::min(imagePixelCount, CHUNK_PIXEL_COUNT));
+    for (std::size_t first = 0; first < imagePixelCount; first += CHUNK_PIXEL_COUNT)
+    {
+        const std::size_t count = std::min(imagePixelCount - first, CHUNK_PIXEL_COUNT);
+        inputFile.read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(PIXEL_SIZE * count));
+        DBG_ASSERT("Image data holds every pixel." && inputFile);
+        decodePixels(chunk.data(), first, count, image);
+    }
 }
 
 void writeImageFile(const std::string& fileName, const EGLImage& image)

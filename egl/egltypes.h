@@ -166,6 +166,10 @@ public:
 class EGLImage
 {
 public:
+    /// The most pixels the image reader takes: those of the largest texture a device offers (4096 x 4096), so that
+    /// no file, whatever its header claims, makes the reader allocate more than 64 MiB.
+    static constexpr std::size_t MAX_PIXEL_COUNT = std::size_t{4096} * 4096;
+
     /// A 0 x 0 image.
     EGLImage();
     /// An image of the given size (both >= 0); the pixels' values are unspecified until written.
@@ -195,10 +199,13 @@ private:
 };
 
 /// Decodes the "EGLImage" bytes memory[0 .. memorySize-1] into image; a failure throws an assertion and
-/// never reads past the data (a partly decoded image is left when the counts were valid).
+/// never reads past the data (a partly decoded image is left when the counts were valid). An image of more than
+/// EGLImage::MAX_PIXEL_COUNT pixels fails before anything is allocated for it.
 void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& image);
 
-/// Reads the "EGLImage" file into image; a missing, unreadable or malformed file fails an assertion.
+/// Reads the "EGLImage" file into image: its header, then only the pixels the header gives (the bytes after them are
+/// not read). A missing, unreadable, short or malformed file, or more than EGLImage::MAX_PIXEL_COUNT pixels, fails
+/// an assertion (a partly read image is left when the counts were valid).
 void readImageFile(const std::string& fileName, EGLImage& image);
 /// Writes the image as an "EGLImage" file, replacing an existing one; a file that cannot be written
 /// fails an assertion.

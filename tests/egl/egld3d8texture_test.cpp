@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 // Addresses, the change rule and the null texture; what reaches the device is tested through the library
 // (egld3d8_test).
 
@@ -38,6 +41,26 @@ TEST(EGLD3D8ImageTexture, ResourcesNeedTheResourceKey)
     texture.setResourceKey(nullptr, &key);
     EXPECT_EQ(thrownBy([&] { texture.createResource(&key + 1); }), "Assertion failure: isResourceKey(resourceKey)");
     EXPECT_EQ(thrownBy([&] { texture.commitChange(&key); }), "Assertion failure: d3D8TextureIsOpen()");
+}
+
+TEST(EGLD3D8ImageTexture, TheLargestTextureTheDeviceOffersIsAnImageTheReaderTakes)
+{
+    IDirect3D8* direct3D = Direct3DCreate8(D3D_SDK_VERSION);
+    ASSERT_NE(direct3D, nullptr);
+    D3DCAPS8 caps{};
+    ASSERT_EQ(direct3D->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps), D3D_OK);
+    direct3D->Release();
+
+    // A header alone: the reader passes the size and stops at the missing pixels, allocating nothing.
+    std::vector<std::uint8_t> header = {'E', 'G', 'L', 'I', 'm', 'a', 'g', 'e'};
+    for (const DWORD side : {caps.MaxTextureWidth, caps.MaxTextureHeight})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header.push_back(static_cast<std::uint8_t>(side >> shift));
+    EGLImage image;
+    EXPECT_EQ(
+        thrownBy([&] { decodeImage(header.data(), header.size(), image); }),
+        "Assertion failure: \"Image data holds every pixel.\" && pixelCount(columnCount, rowCount) <= (memorySize "
+        "- HEADER_SIZE) / PIXEL_SIZE");
 }
 
 TEST(EGLD3D8NullTexture, HasNoImageAndNoAddresses)

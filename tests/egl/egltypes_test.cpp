@@ -11,7 +11,11 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 namespace
 {
@@ -234,15 +238,8 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
         {"negative column count before a negative row count", header(0x80000000u, 0xFFFFFFFFu),
          "\"Valid column count.\" && columnCount>=0"},
         {"negative row count", header(1, 0xFFFFFFFFu), "\"Valid row count.\" && rowCount>=0"},
-        {"header without its pixel", header(1, 1),
-         "\"Image data holds every pixel.\" && pixelCount(columnCount, rowCount) <= (memorySize - HEADER_SIZE) / "
-         "PIXEL_SIZE"},
-        {"last pixel cut short", header(2, 1) + Bytes(7, 0xFF),
-         "\"Image data holds every pixel.\" && pixelCount(columnCount, rowCount) <= (memorySize - HEADER_SIZE) / "
-         "PIXEL_SIZE"},
-        {"counts whose byte size overflows", header(0x7FFFFFFFu, 0x7FFFFFFFu) + Bytes(64, 0),
-         "\"Image data holds every pixel.\" && pixelCount(columnCount, rowCount) <= (memorySize - HEADER_SIZE) / "
-         "PIXEL_SIZE"},
+        {"header without its pixel", header(1, 1), "\"Image data holds every pixel.\" && inputFile"},
+        {"last pixel cut short", header(2, 1) + Bytes(7, 0xFF), "\"Image data holds every pixel.\" && inputFile"},
     };
     for (const auto& testCase : cases)
     {
@@ -251,6 +248,82 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
         EXPECT_EQ(thrownBy([&] { readImageFile(mFileName, image); }),
                   std::string("Assertion failure: ") + testCase.expected)
             << testCase.what;
+    }
+}
+
+TEST_F(EGLImageFile, CountsBeyondTheLargestTextureFailBeforeTheirPixelsAreSought)
+{
+    const std::string tooLarge = "Assertion failure: \"Valid pixel count.\" && pixelCount(columnCount, "
+                                 "rowCount) <= EGLImage::MAX_PIXEL_COUNT";
+    const std::string pixelsMissing = "Assertion failure: \"Image data holds every pixel.\" && pixelCount(columnCount, "
+                                      "rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE";
+    const struct
+    {
+        std::uint32_t columnCount;
+        std::uint32_t rowCount;
+        const std::string& expected;
+    } cases[] = {
+        {16384, 16383, tooLarge},       {0x7FFFFFFFu, 0x7FFFFFFFu, tooLarge}, {4097, 4096, tooLarge},
+        {1, 4096 * 4096 + 1, tooLarge}, {4096, 4096, pixelsMissing},          {4096 * 4096, 1, pixelsMissing},
+        {2048, 8192, pixelsMissing},
+    };
+    for (const auto& testCase : cases)
+    {
+        const Bytes bytes = header(testCase.columnCount, testCase.rowCount);
+        EGLImage image(3, 3);
+        EXPECT_EQ(thrownBy([&] { decodeImage(bytes.data(), bytes.size(), image); }), testCase.expected)
+            << testCase.columnCount << " x " << testCase.rowCount;
+        if (testCase.expected == tooLarge)
+        {
+            // Refused on the header alone: the image keeps its size, so nothing was allocated for the claimed pixels.
+            writeBytes(bytes);
+            EXPECT_EQ(thrownBy([&] { readImageFile(mFileName, image); }), testCase.expected);
+            EXPECT_EQ(image, EGLImage(3, 3)) << testCase.columnCount << " x " << testCase.rowCount;
+        }
+    }
+}
+
+TEST_F(EGLImageFile, ReaderTakesNoByteAfterThePixels)
+{
+    // A pipe hands the reader no more than it asks for, and keeps the rest for the test to collect. The small image
+    // fits any read-ahead buffer; the large one holds more pixels than the reader takes at a time.
+    for (const auto& [columnCount, rowCount] : {std::pair{3, 2}, std::pair{160, 130}})
+    {
+        EGLImage image(columnCount, rowCount);
+        for (std::int32_t row = 0; row < rowCount; ++row)
+            for (std::int32_t column = 0; column < columnCount; ++column)
+                image.pixel(column, row) = 0x01000193u * static_cast<std::uint32_t>(row * columnCount + column);
+        writeImageFile(mFileName, image);
+        const Bytes padding(100000, 0x5A);
+        const Bytes bytes = readBytes() + padding;
+
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        // More bytes than a pipe holds: a thread writes them while the reader and then the test take them.
+        std::thread writer(
+            [&]
+            {
+                for (std::size_t written = 0; written < bytes.size();)
+                {
+                    const ssize_t count = write(pipeEnds[1], bytes.data() + written, bytes.size() - written);
+                    if (count <= 0)
+                        break;
+                    written += static_cast<std::size_t>(count);
+                }
+                close(pipeEnds[1]);
+            });
+        EGLImage readBack;
+        const std::string thrown = thrownBy([&] { readImageFile("/dev/fd/" + std::to_string(pipeEnds[0]), readBack); });
+        Bytes rest;
+        std::uint8_t buffer[4096];
+        for (ssize_t count; (count = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+            rest.insert(rest.end(), buffer, buffer + count);
+        writer.join();
+        close(pipeEnds[0]);
+
+        EXPECT_EQ(thrown, "nothing thrown") << columnCount << " x " << rowCount;
+        EXPECT_TRUE(readBack == image) << columnCount << " x " << rowCount;
+        EXPECT_EQ(rest.size(), padding.size()) << columnCount << " x " << rowCount << ": bytes after the pixels taken";
     }
 }
 
