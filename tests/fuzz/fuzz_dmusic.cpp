@@ -2,7 +2,9 @@
 // loader's codes and leaves no object, or yields a segment that downloads, plays, stops and unloads in the
 // mixer (SDL's dummy driver) like any other. The whole path is slow (FluidSynth loads its soundfont for every
 // MIDI file), but only it shows that SDL_mixer takes every file the readers accept; fuzz_dmusicfile fuzzes the
-// readers alone. The file lives in memory (memfd), so that no run leaves one behind.
+// readers alone. The file lives in memory (memfd), so that no run leaves one behind. Run it with OMP_NUM_THREADS=1:
+// FluidSynth loads each soundfont with a team of OpenMP threads, one per core, and on a busy machine every load
+// waits for the team.
 #include "host/dmusic.h"
 #include "host/testing.h"
 
