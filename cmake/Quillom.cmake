@@ -40,6 +40,7 @@ function(quillom_add_fuzzer name)
 
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
   list(TRANSFORM ARG_SEEDS PREPEND ${corpus}/ OUTPUT_VARIABLE seeds)
+  set(tool)
   set(tool_command)
   if(ARG_SEED_TOOL)
     list(GET ARG_SEED_TOOL 0 tool)
