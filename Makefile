@@ -43,7 +43,9 @@ bench: deps
 	$(CMAKE) --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b" || exit 1; }; done; true
 
-# Fuzz targets are built with clang; run one with e.g. build-fuzz/tests/fuzz/fuzz_<name> -max_total_time=60
+# Fuzz targets are built with clang, each with a seed corpus of generated data files; run one with e.g.
+#   build-fuzz/tests/fuzz/fuzz_<name> -max_total_time=60 FINDS build-fuzz/tests/fuzz/corpus/fuzz_<name>
+# where FINDS is a folder of your own: libFuzzer adds the inputs it finds to the first folder only.
 fuzz:
 	tools/install-deps.sh fuzz
 	CC=clang CXX=clang++ $(CMAKE) -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
