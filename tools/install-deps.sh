@@ -32,9 +32,9 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if ! command -v apt-get >/dev/null; then
-  echo "Quillom needs these packages (Debian's names), and without apt-get this script cannot install them:" >&2
+  echo "There is no apt-get here to install what Quillom needs; these are the packages by their Debian names:" >&2
   echo "  ${missing[*]}" >&2
-  echo "Install what your distribution calls them, then run make with -o deps (e.g. make -o deps play)." >&2
+  echo "Install your distribution's packages of the same, then run make with -o deps (e.g. make -o deps play)." >&2
   exit 1
 fi
 
