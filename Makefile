@@ -1,5 +1,5 @@
-# The two commands a player or developer needs: `make play` and `make test`.
-# Both install what is missing (tools/install-deps.sh), configure and build.
+# The two commands a player or developer needs: `make play` and `make test` (`./quillom play` and `./quillom test`
+# where make is not installed yet). Each target first installs what it needs and is missing, then builds.
 
 JOBS  ?= $(shell nproc)
 CMAKE ?= cmake
@@ -8,8 +8,9 @@ CMAKE ?= cmake
 
 all: build
 
+# The packages depend on the targets asked for: `make test` also brings the X server its one test needs.
 deps:
-	tools/install-deps.sh
+	tools/install-deps.sh $(MAKECMDGOALS)
 
 # Warnings fail the developers' builds (make test, make test-sanitize), not a player's; WERROR=ON or OFF overrides.
 build: deps
@@ -46,14 +47,15 @@ bench: deps
 # Fuzz targets are built with clang, each with a seed corpus of generated data files; run one with e.g.
 #   build-fuzz/tests/fuzz/fuzz_<name> -max_total_time=60 FINDS build-fuzz/tests/fuzz/corpus/fuzz_<name>
 # where FINDS is a folder of your own: libFuzzer adds the inputs it finds to the first folder only.
-fuzz:
-	tools/install-deps.sh fuzz
+fuzz: deps
 	CC=clang CXX=clang++ $(CMAKE) -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQUILLOM_FUZZ=ON -DQUILLOM_TESTS=OFF -DQUILLOM_BENCH=OFF
 	$(CMAKE) --build build-fuzz -j $(JOBS)
 
-format:
-	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+# A tree unpacked from an archive has no git: then every source outside the build folders.
+format: deps
+	{ git ls-files '*.h' '*.cpp' 2>/dev/null \
+	  || find . -path './build*' -prune -o -name '*.h' -print -o -name '*.cpp' -print; } | xargs clang-format -i
 
 # The README's pictures of the running game, in docs/: the program run headless on the virtual clock.
 .PHONY: screenshots
