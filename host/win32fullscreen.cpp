@@ -107,10 +107,7 @@ bool managerTookFullScreen(HostWindow& window, const SDL_Rect& display)
     const LONGLONG askedAt = nowNanoseconds();
     for (;;)
     {
-        if (gStandIn.on)
-        {
-            standInAnswers();
-        }
+        standInAnswers();
         if (covers(hostShownRect(window.sdl), display))
         {
             window.needsPaint = true;
