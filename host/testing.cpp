@@ -135,6 +135,7 @@ void resetWindows()
 {
     hostResetWindows();
     hostResetMessages();
+    hostResetFullScreen();
     gModifiers = 0;
     gButtons = 0;
 }

@@ -78,7 +78,8 @@ const std::vector<LoggedMessage>& messageLog();
 void clearMessageLog();
 
 /// Destroys every window without a message, unregisters every class, and empties the message queue, the
-/// pending SDL events and the input state, and stops recording: a clean start for the next test.
+/// pending SDL events and the input state, stops recording and ends simulateWindowManager: a clean start for the
+/// next test.
 void resetWindows();
 
 /// Presses a key, as its first press or, with repeat, as an auto-repeat of a key held down. While Alt is
@@ -112,13 +113,18 @@ void requestClose(HWND window);
 void expose(HWND window);
 
 // ---- Full screen ----------------------------------------------------------------------------------------
-// A full-screen device makes its window cover the primary display. SDL's dummy display carries out SDL's
-// full-screen request at once, as a desktop with a window manager does; it can also ignore it, as an X server
-// without a window manager does.
+// A full-screen device makes its window cover the primary display: the host asks the window manager for it, or,
+// where there is none (an X server alone), places the window itself. SDL's dummy display carries out the request
+// at once; the seam can put a window manager of its own in its place.
 
-/// While on, the display ignores full-screen requests: a window stays where it is until the host places it
-/// itself.
-void ignoreFullScreenRequests(bool on);
+/// Until resetWindows, a stand-in answers the host's full-screen requests: with runs false there is no window
+/// manager; otherwise one that carries a request out answerMilliseconds after it (by the clock the host reads, the
+/// virtual one in tests; never, when negative). It fills the display the window's centre is on: the primary one,
+/// or one of its size to the right of it, unknown to SDL (a second monitor), and puts the window back when the
+/// host withdraws the request.
+void simulateWindowManager(bool runs, LONGLONG answerMilliseconds = 0);
+/// Whether the window manager (the stand-in, or the dummy display's own) holds the window full screen.
+bool windowManagerHoldsFullScreen(HWND window);
 /// The window's place and size as the display shows it (desktop pixels), which GetWindowRect need not know.
 RECT shownRectangle(HWND window);
 

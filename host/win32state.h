@@ -88,6 +88,8 @@ char32_t hostDecodeUtf8(const unsigned char* bytes, int count, int* at);
 /// Adds the message to the test seam's log while it records.
 void hostLogMessage(hosttest::Route route, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-/// Forget every window and its input state, and every queued message and event (test seam).
+/// Forget every window and its input state, every queued message and event, and the stand-in window manager
+/// (test seam).
 void hostResetWindows();
 void hostResetMessages();
+void hostResetFullScreen();

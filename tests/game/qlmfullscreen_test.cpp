@@ -16,13 +16,12 @@ using Log = std::vector<std::string>;
 
 using FullScreenGameTest = ScreenTest;
 
-// The intro's machine keeps the main loop running; afterwards the display carries out full-screen requests again.
+// The intro's machine keeps the main loop running.
 struct RunningIntro
 {
     RunningIntro() { initializeIntro(); }
     ~RunningIntro()
     {
-        hosttest::ignoreFullScreenRequests(false);
         postEvent(QLMEventID::QUIT_EVENT_ID);
         ECA::update(0.0);
         shutdownIntro();
@@ -46,10 +45,13 @@ bool coversTheDisplay(HWND handle)
 TEST_F(FullScreenGameTest, FullScreenDevicesCoverTheDisplayAndTheWindowedOneKeepsItsPlace)
 {
     const RunningIntro intro;
-    for (const bool requestsIgnored : {false, true})
+    for (const bool managerRuns : {true, false})
     {
-        SCOPED_TRACE(requestsIgnored ? "without a window manager" : "with a window manager");
-        hosttest::ignoreFullScreenRequests(requestsIgnored);
+        SCOPED_TRACE(managerRuns ? "with a window manager" : "without a window manager");
+        // The window manager changes while no device holds the window full screen.
+        closeGraphicsDevice();
+        hosttest::simulateWindowManager(managerRuns);
+        reopenGraphicsDevice();
         changeGraphicsDevice(QLMDevices::SCREEN_1024X768_DEVICE_ID);
         runFrame();
         EXPECT_TRUE(coversTheDisplay(windowHandle()));
@@ -68,12 +70,12 @@ TEST_F(FullScreenGameTest, FullScreenDevicesCoverTheDisplayAndTheWindowedOneKeep
 TEST_F(FullScreenGameTest, SwitchingAwayMinimisesTheWindowAndComingBackRebuildsTheDeviceAndRestartsTheMusic)
 {
     const RunningIntro intro;
-    for (const bool requestsIgnored : {false, true})
+    for (const bool managerRuns : {true, false})
     {
         // With a window manager the player comes back by restoring the window; without one, by focusing it.
-        SCOPED_TRACE(requestsIgnored ? "without a window manager" : "with a window manager");
-        hosttest::ignoreFullScreenRequests(requestsIgnored);
+        SCOPED_TRACE(managerRuns ? "with a window manager" : "without a window manager");
         closeGraphicsDevice();
+        hosttest::simulateWindowManager(managerRuns);
         reopenGraphicsDevice();
         ASSERT_TRUE(coversTheDisplay(windowHandle()));
 
@@ -83,10 +85,10 @@ TEST_F(FullScreenGameTest, SwitchingAwayMinimisesTheWindowAndComingBackRebuildsT
         EXPECT_EQ(window()->state(), MINIMIZED_WINDOW_STATE) << "so that the window with the focus is seen";
 
         hosttest::clearAudioLog();
-        if (requestsIgnored)
-            hosttest::gainFocus(windowHandle());
-        else
+        if (managerRuns)
             hosttest::restore(windowHandle());
+        else
+            hosttest::gainFocus(windowHandle());
         runFrame();
         EXPECT_EQ(graphicsLibrary()->refreshState(), EGL::OPEN);
         EXPECT_TRUE(coversTheDisplay(windowHandle()));

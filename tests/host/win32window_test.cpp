@@ -213,3 +213,59 @@ TEST_F(Window, ActivationMovesBetweenTheProgramsWindowsWithoutLeavingTheForegrou
     }
     EXPECT_EQ(seen, (std::vector<std::pair<HWND, UINT>>{{first, WM_ACTIVATE}, {second, WM_ACTIVATE}}));
 }
+
+TEST_F(Window, FullScreenComesFromTheWindowManagerWhenThereIsOneAndAtOnceWhenThereIsNone)
+{
+    struct Case
+    {
+        const char* name;
+        bool managerRuns;
+        LONGLONG answerMilliseconds; // negative: never
+        int x;                       // where the window opens
+        bool managerHolds;           // otherwise the host placed the window
+        LONGLONG waitAtMostMilliseconds;
+    };
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const Case cases[] = {
+        {"no window manager", false, 0, 40, false, 0},
+        {"a prompt window manager", true, 0, 40, true, 0},
+        {"a window manager with an animated transition", true, 600, 40, true, 605},
+        {"a window manager that does not answer", true, -1, 40, false, 5000},
+        {"a window opened on a second display", true, 0, width + 40, true, 0},
+    };
+    const auto isShownAt = [](HWND window, const RECT& place)
+    {
+        const RECT shown = hosttest::shownRectangle(window);
+        RECT rectangle{};
+        GetWindowRect(window, &rectangle);
+        return shown.left == place.left && shown.top == place.top && shown.right == place.right &&
+               shown.bottom == place.bottom && rectangle.left == place.left && rectangle.top == place.top &&
+               rectangle.right == place.right && rectangle.bottom == place.bottom;
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        hosttest::resetWindows();
+        hosttest::useVirtualClock();
+        hosttest::simulateWindowManager(c.managerRuns, c.answerMilliseconds);
+        HWND window = openWindow();
+        MoveWindow(window, c.x, 30, 160, 120, TRUE);
+        pump();
+
+        hostEnterFullScreen(window);
+        pump();
+        EXPECT_TRUE(isShownAt(window, {0, 0, width, height}));
+        EXPECT_EQ(hosttest::windowManagerHoldsFullScreen(window), c.managerHolds);
+        EXPECT_LE(hosttest::sleptMilliseconds(), c.waitAtMostMilliseconds);
+
+        // Back where it was, or, when it had to come to the primary display first, where it came to.
+        hostLeaveFullScreen(window);
+        pump();
+        const int left = c.x < width ? c.x : (width - 160) / 2;
+        const int top = c.x < width ? 30 : (height - 120) / 2;
+        EXPECT_TRUE(isShownAt(window, {left, top, left + 160, top + 120}));
+        EXPECT_FALSE(hosttest::windowManagerHoldsFullScreen(window));
+    }
+    hosttest::useRealClock();
+}
