@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <new>
@@ -381,6 +382,12 @@ void readImageFile(const std::string& fileName, EGLImage& image)
     std::array<std::uint8_t, HEADER_SIZE> header{};
     inputFile.read(reinterpret_cast<char*>(header.data()), HEADER_SIZE);
     const auto [columnCount, rowCount] = decodeHeader(header.data(), static_cast<std::size_t>(inputFile.gcount()));
+    // A file that tells its length and is too short fails before its pixels are allocated; one that does not (a
+    // pipe) fails at the read that comes short.
+    std::error_code noLength;
+    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, noLength);
+    DBG_ASSERT("Image data holds every pixel." &&
+               (noLength || pixelCount(columnCount, rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE));
 
     image.resize(columnCount, rowCount);
     const std::size_t imagePixelCount = pixelCount(columnCount, rowCount);

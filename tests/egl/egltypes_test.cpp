@@ -224,6 +224,8 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
     wrongLast[7] = 'E';
     Bytes headerCutShort = header(0, 0);
     headerCutShort.pop_back();
+    const char* const fileTooShort = "\"Image data holds every pixel.\" && (noLength || pixelCount(columnCount, "
+                                     "rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE)";
     const struct
     {
         const char* what;
@@ -238,8 +240,8 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
         {"negative column count before a negative row count", header(0x80000000u, 0xFFFFFFFFu),
          "\"Valid column count.\" && columnCount>=0"},
         {"negative row count", header(1, 0xFFFFFFFFu), "\"Valid row count.\" && rowCount>=0"},
-        {"header without its pixel", header(1, 1), "\"Image data holds every pixel.\" && inputFile"},
-        {"last pixel cut short", header(2, 1) + Bytes(7, 0xFF), "\"Image data holds every pixel.\" && inputFile"},
+        {"header without its pixel", header(1, 1), fileTooShort},
+        {"last pixel cut short", header(2, 1) + Bytes(7, 0xFF), fileTooShort},
     };
     for (const auto& testCase : cases)
     {
@@ -251,12 +253,14 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
     }
 }
 
-TEST_F(EGLImageFile, CountsBeyondTheLargestTextureFailBeforeTheirPixelsAreSought)
+TEST_F(EGLImageFile, CountsBeyondTheLargestTextureOrTheFileFailBeforeAnythingIsAllocated)
 {
     const std::string tooLarge = "Assertion failure: \"Valid pixel count.\" && pixelCount(columnCount, "
                                  "rowCount) <= EGLImage::MAX_PIXEL_COUNT";
     const std::string pixelsMissing = "Assertion failure: \"Image data holds every pixel.\" && pixelCount(columnCount, "
                                       "rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE";
+    const std::string fileTooShort = "Assertion failure: \"Image data holds every pixel.\" && (noLength || "
+                                     "pixelCount(columnCount, rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE)";
     const struct
     {
         std::uint32_t columnCount;
@@ -273,20 +277,53 @@ TEST_F(EGLImageFile, CountsBeyondTheLargestTextureFailBeforeTheirPixelsAreSought
         EGLImage image(3, 3);
         EXPECT_EQ(thrownBy([&] { decodeImage(bytes.data(), bytes.size(), image); }), testCase.expected)
             << testCase.columnCount << " x " << testCase.rowCount;
-        if (testCase.expected == tooLarge)
-        {
-            // Refused on the header alone: the image keeps its size, so nothing was allocated for the claimed pixels.
-            writeBytes(bytes);
-            EXPECT_EQ(thrownBy([&] { readImageFile(mFileName, image); }), testCase.expected);
-            EXPECT_EQ(image, EGLImage(3, 3)) << testCase.columnCount << " x " << testCase.rowCount;
-        }
+        // Refused on the header and the file's length: the image keeps its size, so nothing was allocated for the
+        // claimed pixels.
+        writeBytes(bytes);
+        EXPECT_EQ(thrownBy([&] { readImageFile(mFileName, image); }),
+                  testCase.expected == tooLarge ? tooLarge : fileTooShort);
+        EXPECT_EQ(image, EGLImage(3, 3)) << testCase.columnCount << " x " << testCase.rowCount;
     }
+}
+
+// What reading the bytes through a pipe throws, and what the reader left in the pipe. A pipe hands the reader no
+// more than it asks for, keeps the rest for the test to collect, and tells no length.
+struct PipeRead
+{
+    std::string thrown;
+    Bytes rest;
+};
+
+PipeRead readThroughPipe(const Bytes& bytes, EGLImage& image)
+{
+    int pipeEnds[2];
+    EXPECT_EQ(pipe(pipeEnds), 0);
+    // More bytes than a pipe holds: a thread writes them while the reader and then the test take them.
+    std::thread writer(
+        [&]
+        {
+            for (std::size_t written = 0; written < bytes.size();)
+            {
+                const ssize_t count = write(pipeEnds[1], bytes.data() + written, bytes.size() - written);
+                if (count <= 0)
+                    break;
+                written += static_cast<std::size_t>(count);
+            }
+            close(pipeEnds[1]);
+        });
+    PipeRead result;
+    result.thrown = thrownBy([&] { readImageFile("/dev/fd/" + std::to_string(pipeEnds[0]), image); });
+    std::uint8_t buffer[4096];
+    for (ssize_t count; (count = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        result.rest.insert(result.rest.end(), buffer, buffer + count);
+    writer.join();
+    close(pipeEnds[0]);
+    return result;
 }
 
 TEST_F(EGLImageFile, ReaderTakesNoByteAfterThePixels)
 {
-    // A pipe hands the reader no more than it asks for, and keeps the rest for the test to collect. The small image
-    // fits any read-ahead buffer; the large one holds more pixels than the reader takes at a time.
+    // The small image fits any read-ahead buffer; the large one holds more pixels than the reader takes at a time.
     for (const auto& [columnCount, rowCount] : {std::pair{3, 2}, std::pair{160, 130}})
     {
         EGLImage image(columnCount, rowCount);
@@ -295,36 +332,21 @@ TEST_F(EGLImageFile, ReaderTakesNoByteAfterThePixels)
                 image.pixel(column, row) = 0x01000193u * static_cast<std::uint32_t>(row * columnCount + column);
         writeImageFile(mFileName, image);
         const Bytes padding(100000, 0x5A);
-        const Bytes bytes = readBytes() + padding;
 
-        int pipeEnds[2];
-        ASSERT_EQ(pipe(pipeEnds), 0);
-        // More bytes than a pipe holds: a thread writes them while the reader and then the test take them.
-        std::thread writer(
-            [&]
-            {
-                for (std::size_t written = 0; written < bytes.size();)
-                {
-                    const ssize_t count = write(pipeEnds[1], bytes.data() + written, bytes.size() - written);
-                    if (count <= 0)
-                        break;
-                    written += static_cast<std::size_t>(count);
-                }
-                close(pipeEnds[1]);
-            });
         EGLImage readBack;
-        const std::string thrown = thrownBy([&] { readImageFile("/dev/fd/" + std::to_string(pipeEnds[0]), readBack); });
-        Bytes rest;
-        std::uint8_t buffer[4096];
-        for (ssize_t count; (count = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-            rest.insert(rest.end(), buffer, buffer + count);
-        writer.join();
-        close(pipeEnds[0]);
-
-        EXPECT_EQ(thrown, "nothing thrown") << columnCount << " x " << rowCount;
+        const PipeRead read = readThroughPipe(readBytes() + padding, readBack);
+        EXPECT_EQ(read.thrown, "nothing thrown") << columnCount << " x " << rowCount;
         EXPECT_TRUE(readBack == image) << columnCount << " x " << rowCount;
-        EXPECT_EQ(rest.size(), padding.size()) << columnCount << " x " << rowCount << ": bytes after the pixels taken";
+        EXPECT_EQ(read.rest.size(), padding.size())
+            << columnCount << " x " << rowCount << ": bytes after the pixels taken";
     }
+}
+
+TEST_F(EGLImageFile, AStreamWithoutALengthFailsAtTheReadThatComesShort)
+{
+    EGLImage image;
+    EXPECT_EQ(readThroughPipe(header(160, 130) + Bytes(4 * 160 * 129, 0xFF), image).thrown,
+              "Assertion failure: \"Image data holds every pixel.\" && inputFile");
 }
 
 TEST_F(EGLImageFile, MissingOrUnwritableFileFailsItsAssertion)
