@@ -11,8 +11,9 @@
 // folder with the sticky bit), the file is rewritten in place and synced, as a plain save would; a crash during
 // that write may leave a mix. A pipe or a device at the name takes the content as written and stays.
 //
-// Depends on: POSIX files (open, write, fsync, rename). The game's other files are read through the standard
-// library, which can neither create a file exclusively with given permissions nor sync it to the disk.
+// Depends on: POSIX files (open, write, ftruncate, fsync, rename, fchown, fchmod). The game's other files are read
+// through the standard library, which can neither create a file exclusively with given permissions nor sync it to the
+// disk.
 
 #include <string>
 #include <string_view>
