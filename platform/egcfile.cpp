@@ -96,9 +96,10 @@ EGCReplaceStep replace(const std::string& path, int old, std::string_view conten
     struct stat status = {};
     if (old >= 0 && ::fstat(old, &status) != 0)
         return EGCReplaceStep::OPEN_OLD;
-    // A pipe or a device has no content to replace: it takes the new one as written, and stays what it is.
+    // A pipe, a device or a folder is no table: it stays as it is, and the save fails as for a file the player may
+    // not write (a link to /dev/null must neither swallow the table nor be replaced by it).
     if (old >= 0 && !S_ISREG(status.st_mode))
-        return writeWhole(old, content) ? EGCReplaceStep::REPLACED : EGCReplaceStep::WRITE_NEW;
+        return EGCReplaceStep::OPEN_OLD;
 
     // The process's own name, so that saves of two processes into one folder never meet. Exclusive creation fails on
     // anything in the name's place, a link included, so nothing there is followed; what a crash of an earlier

@@ -9,7 +9,7 @@
 // Files are opened with the effective user's rights, so that a file the player cannot write stays as it is. Where
 // the player may write the file but not replace it (a folder the player may not change, another user's file in a
 // folder with the sticky bit), the file is rewritten in place and synced, as a plain save would; a crash during
-// that write may leave a mix. A pipe or a device at the name takes the content as written and stays.
+// that write may leave a mix. A pipe or a device at the name is no file to replace: it stays, and the call fails.
 //
 // Depends on: POSIX files (open, write, ftruncate, fsync, rename, fchown, fchmod). The game's other files are read
 // through the standard library, which can neither create a file exclusively with given permissions nor sync it to the
@@ -22,7 +22,7 @@
 enum class EGCReplaceStep
 {
     REPLACED,   // done: the file holds the new content
-    OPEN_OLD,   // the file is there but cannot be opened for writing, or its links go round in a loop
+    OPEN_OLD,   // the file is there but cannot be opened for writing, is no plain file, or its links go round in a loop
     CREATE_NEW, // the new file cannot be made, for a reason other than the folder's permissions (a full disk)
     WRITE_NEW,  // the new content cannot be written whole and synced (a full disk)
     RENAME,     // the new file cannot be renamed over the file, for a reason other than the folder's permissions

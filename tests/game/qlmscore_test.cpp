@@ -437,23 +437,22 @@ TEST_F(ScoreTableTest, ASaveByRootKeepsTheTablesOwner)
     EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
 }
 
-TEST_F(ScoreTableTest, APipeInTheTablesPlaceTakesTheTableAndStaysAPipeOrFailsWithoutAReader)
+TEST_F(ScoreTableTest, APipeInTheTablesPlaceFailsTheSaveAtOnceAndStaysAPipe)
 {
     loadScoreTable();
     std::filesystem::remove("highscores.txt");
     ASSERT_EQ(::mkfifo("highscores.txt", 0666), 0);
-    EXPECT_EQ(thrownBy([] { saveScoreTable(); }),
-              "Assertion failure: \"highscores.txt opened for writing.\" && failed != EGCReplaceStep::OPEN_OLD")
-        << "no reader";
+    const std::string refused =
+        "Assertion failure: \"highscores.txt opened for writing.\" && failed != EGCReplaceStep::OPEN_OLD";
+    EXPECT_EQ(thrownBy([] { saveScoreTable(); }), refused) << "no reader";
 
+    // With a reader the pipe would take the table, but a pipe is no table to keep it.
     const int reader = ::open("highscores.txt", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
-    saveScoreTable();
-    std::string received(GENERATED_TABLE.size() + 1, '\0');
-    const ssize_t count = ::read(reader, received.data(), received.size());
+    EXPECT_EQ(thrownBy([] { saveScoreTable(); }), refused) << "a reader";
+    char received = 0;
+    EXPECT_LE(::read(reader, &received, 1), 0) << "nothing reached the pipe";
     ::close(reader);
-    received.resize(static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
-    EXPECT_EQ(received, GENERATED_TABLE);
     EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status("highscores.txt")));
     EXPECT_EQ(leftoversIn("."), "");
 }
