@@ -378,7 +378,7 @@ void saveScoreTable()
 
     std::ostringstream text;
     writeScoreFile(text, fScoreRecordVector);
-    // Replaced whole, never rewritten in place: a crash or a full disk during the save leaves the old table.
+    // Replaced whole where the folder allows: a crash or a full disk during the save leaves the old table.
     const EGCReplaceStep failed = replaceFileEGC(HIGH_SCORE_FILE_NAME, text.str());
     DBG_ASSERT("highscores.txt opened for writing." && failed != EGCReplaceStep::OPEN_OLD);
     DBG_ASSERT("highscores.txt.new opened for writing." && failed != EGCReplaceStep::CREATE_NEW);

@@ -62,8 +62,9 @@ void deleteIsHighscoreCondition(ECACondition* condition);
 
 /// Reads the ten records of the high-score file into an empty table and builds the table's title and plate.
 void loadScoreTable();
-/// Replaces the high-score file's content with the ten records; the file keeps its permissions. Fails a check, the
-/// old file unchanged, when the player may not write it, or when it cannot be replaced whole.
+/// Replaces the high-score file's content with the ten records; the file keeps its owner and permissions where the
+/// file system allows, and a link to it stays a link. Fails a check, the old file unchanged, when the player may not
+/// write it, or when it cannot be written whole (a rewrite in place that stops midway leaves part of it).
 void saveScoreTable();
 /// Puts a record of the name ("Anonymous" when empty) and score into the table, drops the lowest, renumbers the
 /// ranks and saves the file. Of equal scores, the new record ranks last.

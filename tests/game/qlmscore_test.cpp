@@ -7,15 +7,23 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/screentesting.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
 #include <vector>
 
+#include <cerrno>
+#include <cstddef>
+#include <fcntl.h>
 #include <grp.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -93,6 +101,41 @@ std::string permissionsOf(const std::string& name)
     return text;
 }
 
+/// The name this process's save gives the new table before it renames it over the old one.
+std::string newFileOfThisProcess()
+{
+    return "highscores.txt.new-" + std::to_string(::getpid());
+}
+
+/// The names in the folder that a save made beside the table and left there, one per line.
+std::string leftoversIn(const std::string& folder)
+{
+    std::string names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("highscores.txt.") || name.starts_with("table.txt."))
+            names += name + "\n";
+    }
+    return names;
+}
+
+/// Makes this process's changes of owner and mode fail as a file system without Unix owners and modes answers them
+/// (FAT through FUSE, an SMB share). False when the kernel takes no filter.
+bool refuseOwnersAndModes()
+{
+    std::vector<sock_filter> filter = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+    for (const unsigned call : {SYS_fchmod, SYS_fchmodat, SYS_fchown, SYS_fchownat})
+    {
+        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, call, 0, 1));
+        filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS));
+    }
+    filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+    const sock_fprog program = {static_cast<unsigned short>(filter.size()), filter.data()};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program, 0, 0) == 0;
+}
+
 /// The table alone, loaded from the working folder's file.
 class ScoreTableTest : public ScreenTest
 {
@@ -126,7 +169,7 @@ TEST_F(ScoreTableTest, AnInsertionRanksBelowEqualScoresDropsTheLowestAndRewrites
     expected.insert(expected.find("Juno Vale"), "Newcomer\n12000\n");
     expected.erase(expected.find("Pim Lantern"));
     EXPECT_EQ(readFile("highscores.txt"), expected);
-    EXPECT_FALSE(std::filesystem::exists("highscores.txt.new"));
+    EXPECT_EQ(leftoversIn("."), "");
 
     insertHighscore("", -5);
     EXPECT_EQ(scoreRecords().back()->name(), "Tess Ember") << "the lowest score leaves at once";
@@ -184,7 +227,7 @@ TEST_F(ScoreTableTest, AMissingShortOrMalformedFileLeavesTheTableEmptyAndUntouch
 TEST_F(ScoreTableTest, ASaveThatCannotWriteFailsAndKeepsTheOldFile)
 {
     loadScoreTable();
-    std::filesystem::create_directory("highscores.txt.new");
+    std::filesystem::create_directory(newFileOfThisProcess());
     EXPECT_EQ(thrownBy([] { insertHighscore("Lost", 70000); }),
               "Assertion failure: \"highscores.txt.new opened for writing.\" && failed != EGCReplaceStep::CREATE_NEW");
     EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
@@ -198,9 +241,9 @@ TEST_F(ScoreTableTest, ASaveReplacesWhatIsInTheNewFilesPlaceAndNeverFollowsALink
         const char* what;
         void (*place)();
     } cases[] = {
-        {"a file left by a crash", [] { writeFile("highscores.txt.new", "Half\n12"); }},
-        {"a link to another file", [] { fs::create_symlink("victim.txt", "highscores.txt.new"); }},
-        {"a link to no file", [] { fs::create_symlink("made.txt", "highscores.txt.new"); }},
+        {"a file left by a crash", [] { writeFile(newFileOfThisProcess(), "Half\n12"); }},
+        {"a link to another file", [] { fs::create_symlink("victim.txt", newFileOfThisProcess()); }},
+        {"a link to no file", [] { fs::create_symlink("made.txt", newFileOfThisProcess()); }},
     };
     loadScoreTable();
     for (const auto& c : cases)
@@ -211,7 +254,7 @@ TEST_F(ScoreTableTest, ASaveReplacesWhatIsInTheNewFilesPlaceAndNeverFollowsALink
         saveScoreTable();
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("highscores.txt"))) << c.what;
         EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE) << c.what;
-        EXPECT_FALSE(fs::exists(fs::symlink_status("highscores.txt.new"))) << c.what;
+        EXPECT_EQ(leftoversIn("."), "") << c.what;
         EXPECT_EQ(readFile("victim.txt"), "keep me\n") << c.what;
         EXPECT_FALSE(fs::exists("made.txt")) << c.what;
         fs::remove("made.txt");
@@ -249,8 +292,6 @@ TEST_F(ScoreTableTest, ASaveThePlayerMayNotMakeFailsAndLeavesTheTableAsItWas)
     } cases[] = {
         {"a read-only table", "0444", "0777", 0,
          "Assertion failure: \"highscores.txt opened for writing.\" && failed != EGCReplaceStep::OPEN_OLD"},
-        {"a read-only folder", "0666", "0555", 0,
-         "Assertion failure: \"highscores.txt.new opened for writing.\" && failed != EGCReplaceStep::CREATE_NEW"},
         {"a full disk", "0666", "0777", 16,
          "Assertion failure: \"highscores.txt.new written.\" && failed != EGCReplaceStep::WRITE_NEW"},
     };
@@ -277,8 +318,171 @@ TEST_F(ScoreTableTest, ASaveThePlayerMayNotMakeFailsAndLeavesTheTableAsItWas)
         EXPECT_EQ(thrown, c.thrown) << c.what;
         EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE) << c.what;
         EXPECT_EQ(permissionsOf("highscores.txt"), c.table) << c.what;
-        EXPECT_FALSE(fs::exists(fs::symlink_status("highscores.txt.new"))) << c.what;
+        EXPECT_EQ(leftoversIn("."), "") << c.what;
     }
+}
+
+TEST_F(ScoreTableTest, ATableThePlayerMayWriteIsRewrittenInPlaceWhereNoNewFileCanReplaceIt)
+{
+    const struct
+    {
+        const char* what;
+        const char* folder; // permissions, octal
+        std::string old;    // shorter and longer than the new table
+    } cases[] = {
+        {"a folder the player may not change", "0555", "Old\n1\n"},
+        // Anyone may add a file, but only the table's owner may rename over it.
+        {"a shared folder with the sticky bit", "1777", GENERATED_TABLE + "Left over\n7\n"},
+    };
+    loadScoreTable();
+    for (const auto& c : cases)
+    {
+        writeFile("highscores.txt", c.old);
+        setPermissions("highscores.txt", "0666");
+        setPermissions(".", c.folder);
+        struct stat old = {};
+        ::stat("highscores.txt", &old);
+        const std::string thrown = thrownAsPlayer([] { saveScoreTable(); });
+        setPermissions(".", "0755");
+        if (thrown.empty())
+            GTEST_SKIP() << "running as root, and the user " << PLAYER_ID << " to run the save as is not available";
+        EXPECT_EQ(thrown, "nothing thrown") << c.what;
+        EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE) << c.what;
+        struct stat saved = {};
+        ::stat("highscores.txt", &saved);
+        // Run as the player, the table is another user's: no rename may replace it.
+        if (::geteuid() == 0)
+        {
+            EXPECT_EQ(saved.st_ino, old.st_ino) << c.what << ": the same file, rewritten";
+        }
+        EXPECT_EQ(permissionsOf("highscores.txt"), "0666") << c.what;
+        EXPECT_EQ(leftoversIn("."), "") << c.what;
+    }
+}
+
+TEST_F(ScoreTableTest, ALinkedTableStaysALinkAndTheTableItNamesIsReplacedInItsOwnFolder)
+{
+    namespace fs = std::filesystem;
+    const std::string elsewhere = (fs::current_path() / "elsewhere").string();
+    const struct
+    {
+        const char* what;
+        std::string link;  // what "highscores.txt" names
+        std::string table; // the file that holds the table, from the working folder
+    } cases[] = {
+        {"a link into another folder", "elsewhere/table.txt", "elsewhere/table.txt"},
+        {"a link by a full path", elsewhere + "/table.txt", "elsewhere/table.txt"},
+        {"a link to a link beside the table", "elsewhere/link.txt", "elsewhere/table.txt"},
+        {"a link to a table not made yet", "elsewhere/made.txt", "elsewhere/made.txt"},
+    };
+    loadScoreTable();
+    fs::create_directory("elsewhere");
+    fs::create_symlink("table.txt", "elsewhere/link.txt");
+    for (const auto& c : cases)
+    {
+        writeFile("elsewhere/table.txt", "Old\n1\n");
+        fs::remove("highscores.txt");
+        fs::create_symlink(c.link, "highscores.txt");
+        saveScoreTable();
+        ASSERT_TRUE(fs::is_symlink(fs::symlink_status("highscores.txt"))) << c.what;
+        EXPECT_EQ(fs::read_symlink("highscores.txt").string(), c.link) << c.what;
+        EXPECT_EQ(readFile(c.table), GENERATED_TABLE) << c.what;
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status("elsewhere/link.txt"))) << c.what;
+        EXPECT_EQ(leftoversIn("."), "") << c.what;
+        EXPECT_EQ(leftoversIn("elsewhere"), "") << c.what;
+        fs::remove("elsewhere/made.txt");
+    }
+    fs::remove("highscores.txt");
+    fs::create_symlink("highscores.txt", "highscores.txt");
+    EXPECT_EQ(thrownBy([] { saveScoreTable(); }),
+              "Assertion failure: \"highscores.txt opened for writing.\" && failed != EGCReplaceStep::OPEN_OLD")
+        << "a link to itself";
+}
+
+TEST_F(ScoreTableTest, AFileSystemThatRefusesOwnersAndModesStillTakesTheSave)
+{
+    // The usual umask narrows the new file, so the table's mode must be set on it, and is refused.
+    const mode_t previousUmask = ::umask(022);
+    loadScoreTable();
+    setPermissions("highscores.txt", "0666");
+    setPermissions(".", "0777");
+    writeFile("highscores.txt", "Old\n1\n");
+    const std::string thrown = thrownAsPlayer(
+        []
+        {
+            DBG_ASSERT(refuseOwnersAndModes());
+            saveScoreTable();
+        });
+    setPermissions(".", "0755");
+    ::umask(previousUmask);
+    if (thrown.empty())
+        GTEST_SKIP() << "running as root, and the user " << PLAYER_ID << " to run the save as is not available";
+    EXPECT_EQ(thrown, "nothing thrown");
+    EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
+    EXPECT_EQ(permissionsOf("highscores.txt"), "0644") << "what the file system gave";
+    EXPECT_EQ(leftoversIn("."), "");
+}
+
+TEST_F(ScoreTableTest, ASaveByRootKeepsTheTablesOwner)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    loadScoreTable();
+    ASSERT_EQ(::chown("highscores.txt", PLAYER_ID, PLAYER_ID), 0);
+    saveScoreTable();
+    struct stat saved = {};
+    ASSERT_EQ(::stat("highscores.txt", &saved), 0);
+    EXPECT_EQ(saved.st_uid, PLAYER_ID);
+    EXPECT_EQ(saved.st_gid, PLAYER_ID);
+    EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
+}
+
+TEST_F(ScoreTableTest, APipeInTheTablesPlaceFailsTheSaveAtOnceAndStaysAPipe)
+{
+    loadScoreTable();
+    std::filesystem::remove("highscores.txt");
+    ASSERT_EQ(::mkfifo("highscores.txt", 0666), 0);
+    const std::string refused =
+        "Assertion failure: \"highscores.txt opened for writing.\" && failed != EGCReplaceStep::OPEN_OLD";
+    EXPECT_EQ(thrownBy([] { saveScoreTable(); }), refused) << "no reader";
+
+    // With a reader the pipe would take the table, but a pipe is no table to keep it.
+    const int reader = ::open("highscores.txt", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(thrownBy([] { saveScoreTable(); }), refused) << "a reader";
+    char received = 0;
+    EXPECT_LE(::read(reader, &received, 1), 0) << "nothing reached the pipe";
+    ::close(reader);
+    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status("highscores.txt")));
+    EXPECT_EQ(leftoversIn("."), "");
+}
+
+TEST_F(ScoreTableTest, SavesOfTwoProcessesIntoOneFolderAtOnceNeverBreakEachOther)
+{
+    constexpr int SAVES = 150; // per process
+    loadScoreTable();
+    pid_t children[2];
+    for (pid_t& child : children)
+    {
+        child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+        {
+            int failures = 0;
+            for (int save = 0; save < SAVES; ++save)
+                failures += thrownBy([] { saveScoreTable(); }) != "nothing thrown";
+            ::_exit(std::min(failures, 255));
+        }
+    }
+    for (const pid_t child : children)
+    {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "saves that failed, of " << SAVES;
+    }
+    EXPECT_EQ(readFile("highscores.txt"), GENERATED_TABLE);
+    EXPECT_EQ(leftoversIn("."), "");
 }
 
 TEST_F(ScoreTableTest, AHighScoreMustBeatTheLowestOfTheTable)
