@@ -3,6 +3,7 @@
 #include "host/dxerr8.h"
 #include "host/hostdmusic.h"
 #include "host/testing.h"
+#include "tests/fifotesting.h"
 #include "tests/host/soundfiles.h"
 
 #include <gmock/gmock.h>
@@ -191,6 +192,19 @@ TEST_F(DirectMusicTest, AFileThatDoesNotLoadGivesItsOwnCodeAndNoObject)
         EXPECT_EQ(result, c.result);
         EXPECT_STREQ(DXGetErrorDescription8A(result), c.description);
         EXPECT_EQ(segment, nullptr);
+    }
+}
+
+TEST_F(DirectMusicTest, AFIFOInPlaceOfASampleOrTheMusicFailsToOpenWithoutWaiting)
+{
+    for (const std::string name : {"sample.wav", "track.mid"})
+    {
+        const std::wstring wideName(name.begin(), name.end());
+        IDirectMusicSegment8* segment = reinterpret_cast<IDirectMusicSegment8*>(this);
+        HRESULT result = S_OK;
+        EXPECT_FALSE(readWaitsOnFIFO(name, [&] { result = loadFile(wideName.c_str(), &segment); })) << name;
+        EXPECT_EQ(result, DMUS_E_LOADER_FAILEDOPEN) << name;
+        EXPECT_EQ(segment, nullptr) << name;
     }
 }
 
