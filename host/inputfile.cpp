@@ -8,8 +8,9 @@
 HostInputFile::HostInputFile(const std::string& path) : std::istream(nullptr)
 {
     rdbuf(&mBuffer);
-    // O_NONBLOCK keeps open() from waiting for a FIFO's writer; a regular file reads as it would without it.
-    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // O_NONBLOCK keeps open() from waiting for a FIFO's writer, O_NOCTTY a terminal from becoming the process's;
+    // a regular file reads as it would without them.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)
     {
         mMissing = errno == ENOENT || errno == ENOTDIR;
