@@ -348,7 +348,8 @@ const std::string OPEN_CHECK = "Assertion failure: \"Image file open successfull
 
 TEST_F(EGLImageFile, APipeFailsTheOpenCheckAndNoneOfItsBytesIsTaken)
 {
-    // The small image fits any read-ahead buffer; the large one holds more pixels than the reader takes at a time.
+    // Refused before any read, however much waits in the pipe: less than a pipe holds, or more, which the writer hands
+    // over only as it is taken.
     for (const auto& [columnCount, rowCount] : {std::pair{3, 2}, std::pair{160, 130}})
     {
         writeImageFile(mFileName, EGLImage(columnCount, rowCount));
