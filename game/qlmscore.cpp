@@ -15,7 +15,6 @@
 #include "game/qlmscoretable.h"
 #include "game/qlmscreenmachine.h"
 #include "game/qlmscroll.h"
-#include "host/inputfile.h"
 #include "platform/egc.h"
 #include "platform/egcfile.h"
 
@@ -352,7 +351,7 @@ void loadScoreTable()
     DBG_ASSERT(!scoreTableInvariant());
     DBG_ASSERT(fScoreRecordVector.empty());
 
-    HostInputFile file(HIGH_SCORE_FILE_NAME);
+    EGCInputFile file(HIGH_SCORE_FILE_NAME);
     DBG_ASSERT("highscores.txt opened for reading." && file.is_open());
     // Read whole before any record is made, so that a short or malformed file leaves the table empty.
     const std::vector<QLMScoreEntry> entries = readScoreFile(file);
