@@ -1,10 +1,10 @@
 #include "egl/egltypes.h"
 
 #include "foundation/dbg.h"
+#include "host/inputfile.h"
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <new>
@@ -185,11 +185,6 @@ namespace
 constexpr std::size_t HEADER_SIZE = 16;
 constexpr std::size_t PIXEL_SIZE = 4;
 
-std::size_t pixelCount(std::int32_t columnCount, std::int32_t rowCount)
-{
-    return static_cast<std::size_t>(columnCount) * static_cast<std::size_t>(rowCount);
-}
-
 std::uint32_t readBigEndian(const std::uint8_t* bytes)
 {
     return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
@@ -218,6 +213,11 @@ void writeBigEndian(std::uint32_t value, std::uint8_t* bytes)
 
 } // namespace
 
+std::uint64_t pixelCount(std::int32_t columnCount, std::int32_t rowCount)
+{
+    return static_cast<std::uint64_t>(columnCount) * static_cast<std::uint64_t>(rowCount);
+}
+
 EGLImage::EGLImage() : mColumnCount(0), mRowCount(0), mPixels()
 {
     DBG_ASSERT(invariant());
@@ -227,7 +227,7 @@ EGLImage::EGLImage(std::int32_t columnCount, std::int32_t rowCount)
     : mColumnCount(columnCount), mRowCount(rowCount), mPixels()
 {
     DBG_ASSERT((0 <= columnCount) && (0 <= rowCount));
-    mPixels.resize(pixelCount(columnCount, rowCount));
+    mPixels.resize(static_cast<std::size_t>(pixelCount(columnCount, rowCount)));
     DBG_ASSERT(invariant());
 }
 
@@ -280,7 +280,9 @@ void EGLImage::resize(std::int32_t columnCount, std::int32_t rowCount)
     DBG_ASSERT((0 <= columnCount) && (0 <= rowCount));
     mColumnCount = columnCount;
     mRowCount = rowCount;
-    mPixels.resize(pixelCount(columnCount, rowCount));
+    // Where std::size_t has 32 bits a count of 2^32 or more would wrap to fewer pixels; the invariant sees it.
+    mPixels.resize(static_cast<std::size_t>(pixelCount(columnCount, rowCount)));
+    DBG_ASSERT(invariant());
 }
 
 bool EGLImage::invariant() const
@@ -330,7 +332,7 @@ ImageSize decodeHeader(const std::uint8_t* memory, std::size_t memorySize)
     DBG_ASSERT("Valid row count." && rowCount>=0);
     // clang-format on
 
-    // Both counts are below 2^31, so their product cannot overflow.
+    // Both counts are below 2^31, so their product is below 2^62 and cannot wrap in 64 bits; in std::size_t it could.
     DBG_ASSERT("Valid pixel count." && pixelCount(columnCount, rowCount) <= EGLImage::MAX_PIXEL_COUNT);
     return ImageSize{columnCount, rowCount};
 }
@@ -372,25 +374,20 @@ void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& i
 
 void readImageFile(const std::string& fileName, EGLImage& image)
 {
-    // Without a buffer of its own the file is asked for exactly the bytes each read wants, so nothing after the
-    // pixels is read.
-    std::ifstream inputFile;
-    inputFile.rdbuf()->pubsetbuf(nullptr, 0);
-    inputFile.open(fileName, std::ios::binary);
+    HostInputFile inputFile(fileName);
     DBG_ASSERT("Image file open successfully." && inputFile.is_open());
 
     std::array<std::uint8_t, HEADER_SIZE> header{};
     inputFile.read(reinterpret_cast<char*>(header.data()), HEADER_SIZE);
     const auto [columnCount, rowCount] = decodeHeader(header.data(), static_cast<std::size_t>(inputFile.gcount()));
-    // A file that tells its length and is too short fails before its pixels are allocated; one that does not (a
-    // pipe) fails at the read that comes short.
-    std::error_code noLength;
-    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, noLength);
+    // A file too short fails here, before its pixels are allocated; one that shrinks while it is read fails at the
+    // read that comes short.
+    const std::uintmax_t fileSize = inputFile.size();
     DBG_ASSERT("Image data holds every pixel." &&
-               (noLength || pixelCount(columnCount, rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE));
+               pixelCount(columnCount, rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE);
 
     image.resize(columnCount, rowCount);
-    const std::size_t imagePixelCount = pixelCount(columnCount, rowCount);
+    const auto imagePixelCount = static_cast<std::size_t>(pixelCount(columnCount, rowCount));
     std::vector<std::uint8_t> chunk(PIXEL_SIZE * std::min(imagePixelCount, CHUNK_PIXEL_COUNT));
     for (std::size_t first = 0; first < imagePixelCount; first += CHUNK_PIXEL_COUNT)
     {

@@ -3,7 +3,7 @@
 // (users, the change/switch/resource/clone mixins, keys) and the portable image with its
 // "EGLImage" file reader and writer.
 //
-// Depends on: foundation/dbg.h (checks), the standard library. No platform code.
+// Depends on: foundation/dbg.h (checks), host/inputfile.h (the image file is read through it), the standard library.
 
 #include <cstddef>
 #include <cstdint>
@@ -162,6 +162,10 @@ public:
     ~EGLComponent() noexcept(false) override = default;
 };
 
+/// columnCount x rowCount (both >= 0), in 64 bits: the product of two counts below 2^31 cannot wrap there, as it could
+/// in a std::size_t of 32 bits.
+std::uint64_t pixelCount(std::int32_t columnCount, std::int32_t rowCount);
+
 /// A grid of 32-bit ARGB pixels, row by row, row 0 at the top. A value type.
 class EGLImage
 {
@@ -203,9 +207,10 @@ private:
 /// EGLImage::MAX_PIXEL_COUNT pixels fails before anything is allocated for it.
 void decodeImage(const std::uint8_t* memory, std::size_t memorySize, EGLImage& image);
 
-/// Reads the "EGLImage" file into image: its header, then only the pixels the header gives (the bytes after them are
-/// not read). A missing, unreadable, short or malformed file, or more than EGLImage::MAX_PIXEL_COUNT pixels, fails
-/// an assertion (a partly read image is left when the counts were valid).
+/// Reads the "EGLImage" file into image: its header, then the pixels the header gives (the bytes after them are
+/// ignored). A missing file, one that is no regular file (a FIFO, a device, a folder: refused without waiting on it),
+/// an unreadable, short or malformed file, or more than EGLImage::MAX_PIXEL_COUNT pixels, fails an assertion (a
+/// partly read image is left when the counts were valid).
 void readImageFile(const std::string& fileName, EGLImage& image);
 /// Writes the image as an "EGLImage" file, replacing an existing one; a file that cannot be written
 /// fails an assertion.

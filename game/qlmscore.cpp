@@ -19,7 +19,6 @@
 #include "platform/egcfile.h"
 
 #include <algorithm>
-#include <fstream>
 #include <new>
 #include <sstream>
 
@@ -352,11 +351,10 @@ void loadScoreTable()
     DBG_ASSERT(!scoreTableInvariant());
     DBG_ASSERT(fScoreRecordVector.empty());
 
-    std::ifstream file(HIGH_SCORE_FILE_NAME);
+    EGCInputFile file(HIGH_SCORE_FILE_NAME);
     DBG_ASSERT("highscores.txt opened for reading." && file.is_open());
     // Read whole before any record is made, so that a short or malformed file leaves the table empty.
     const std::vector<QLMScoreEntry> entries = readScoreFile(file);
-    file.close();
     for (const QLMScoreEntry& entry : entries)
         fScoreRecordVector.push_back(createScoreRecord(0, entry.name, entry.score));
 

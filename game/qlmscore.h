@@ -9,7 +9,7 @@
 // the table; 16 makes it idle again; quit (3) ends it.
 //
 // Depends on: qlmevent, qlminput (the typed-character buffer), qlmgraphics, qlmcounter, qlmscroll,
-// qlmscoretable, qlmscorestars; platform/egcfile for the save.
+// qlmscoretable, qlmscorestars; platform/egcfile for reading and saving the table.
 
 #include "egl/egl.h"
 

@@ -259,6 +259,9 @@ HRESULT Segment::Download(IUnknown* audioPath)
         }
         if (mChunk == nullptr && mMusic == nullptr)
         {
+            // The result code cannot carry the mixer's reason (for music, often a missing soundfont or FluidSynth).
+            std::fprintf(stderr, "The %s %s could not be prepared for the mixer (%s).\n",
+                         mFile.kind == DMSoundKind::WAVE ? "sample" : "music", mName.c_str(), Mix_GetError());
             return DMUS_E_DOWNLOAD_FAILED;
         }
         mPerformance = performance;

@@ -4,14 +4,11 @@
 #include "host/dmusicfile.h"
 
 #include "host/dmusic.h"
+#include "host/inputfile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -330,49 +327,20 @@ void setLe16(std::vector<BYTE>& bytes, std::size_t at, WORD value)
 
 HRESULT readSoundFile(const std::string& path, std::vector<BYTE>& bytes)
 {
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
+    HostInputFile file(path);
+    if (!file.is_open())
     {
-        return errno == ENOENT || errno == ENOTDIR ? DMUS_E_LOADER_FILENOTFOUND : DMUS_E_LOADER_FAILEDOPEN;
+        return file.isMissing() ? DMUS_E_LOADER_FILENOTFOUND : DMUS_E_LOADER_FAILEDOPEN;
     }
-    HRESULT result = S_OK;
-    struct stat status
+    if (file.size() > MAX_SOUND_FILE_BYTES)
     {
-    };
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
-    {
-        result = DMUS_E_LOADER_FAILEDOPEN;
+        return DMUS_E_UNSUPPORTED_STREAM;
     }
-    else if (static_cast<std::size_t>(status.st_size) > MAX_SOUND_FILE_BYTES)
-    {
-        result = DMUS_E_UNSUPPORTED_STREAM;
-    }
-    else
-    {
-        bytes.resize(static_cast<std::size_t>(status.st_size));
-        std::size_t done = 0;
-        while (done < bytes.size())
-        {
-            const ssize_t count = read(descriptor, bytes.data() + done, bytes.size() - done);
-            if (count < 0 && errno == EINTR)
-            {
-                continue;
-            }
-            if (count < 0)
-            {
-                result = DMUS_E_LOADER_FAILEDOPEN;
-                break;
-            }
-            if (count == 0)
-            {
-                break; // the file shrank while being read
-            }
-            done += static_cast<std::size_t>(count);
-        }
-        bytes.resize(done);
-    }
-    close(descriptor);
-    return result;
+    bytes.resize(static_cast<std::size_t>(file.size()));
+    // A file that shrank while being read, or a read error, leaves it short, and its content fails the checks.
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    return S_OK;
 }
 
 HRESULT parseSoundFile(std::span<const BYTE> content, DMSoundFile& file)

@@ -41,8 +41,8 @@ struct DMSoundFile
 };
 
 /// Reads the file at the UTF-8 path into bytes: S_OK, DMUS_E_LOADER_FILENOTFOUND when nothing has that name,
-/// DMUS_E_LOADER_FAILEDOPEN when it is no readable regular file, DMUS_E_UNSUPPORTED_STREAM when it is larger
-/// than MAX_SOUND_FILE_BYTES.
+/// DMUS_E_LOADER_FAILEDOPEN when it cannot be opened or is no regular file (a FIFO, a device or a folder, refused
+/// without waiting on it), DMUS_E_UNSUPPORTED_STREAM when it is larger than MAX_SOUND_FILE_BYTES.
 HRESULT readSoundFile(const std::string& path, std::vector<BYTE>& bytes);
 
 /// Checks the content and fills file: S_OK, DMUS_E_LOADER_FORMATNOTSUPPORTED when it is neither RIFF WAVE nor

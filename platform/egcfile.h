@@ -11,12 +11,17 @@
 // folder with the sticky bit), the file is rewritten in place and synced, as a plain save would; a crash during
 // that write may leave a mix. A pipe or a device at the name is no file to replace: it stays, and the call fails.
 //
-// Depends on: POSIX files (open, write, ftruncate, fsync, rename, fchown, fchmod). The game's other files are read
-// through the standard library, which can neither create a file exclusively with given permissions nor sync it to the
-// disk.
+// Depends on: POSIX files (open, write, ftruncate, fsync, rename, fchown, fchmod), which alone can create a file
+// exclusively with given permissions and sync it to the disk; host/inputfile for reading.
+
+#include "host/inputfile.h"
 
 #include <string>
 #include <string_view>
+
+/// The game reads its own files through this stream: only a regular file opens, so that a FIFO or a device in a
+/// file's place fails the reader's open check at once instead of making the game wait.
+using EGCInputFile = HostInputFile;
 
 /// The step at which replaceFileEGC stopped.
 enum class EGCReplaceStep

@@ -2,16 +2,19 @@
 
 #include "egltesting.h"
 #include "foundation/dbg.h"
+#include "tests/fifotesting.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -224,8 +227,8 @@ TEST_F(EGLImageFile, ReaderRejectsMalformedFilesWithoutReadingPastTheData)
     wrongLast[7] = 'E';
     Bytes headerCutShort = header(0, 0);
     headerCutShort.pop_back();
-    const char* const fileTooShort = "\"Image data holds every pixel.\" && (noLength || pixelCount(columnCount, "
-                                     "rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE)";
+    const char* const fileTooShort = "\"Image data holds every pixel.\" && pixelCount(columnCount, rowCount) <= "
+                                     "(fileSize - HEADER_SIZE) / PIXEL_SIZE";
     const struct
     {
         const char* what;
@@ -259,16 +262,22 @@ TEST_F(EGLImageFile, CountsBeyondTheLargestTextureOrTheFileFailBeforeAnythingIsA
                                  "rowCount) <= EGLImage::MAX_PIXEL_COUNT";
     const std::string pixelsMissing = "Assertion failure: \"Image data holds every pixel.\" && pixelCount(columnCount, "
                                       "rowCount) <= (memorySize - HEADER_SIZE) / PIXEL_SIZE";
-    const std::string fileTooShort = "Assertion failure: \"Image data holds every pixel.\" && (noLength || "
-                                     "pixelCount(columnCount, rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE)";
+    const std::string fileTooShort = "Assertion failure: \"Image data holds every pixel.\" && pixelCount(columnCount, "
+                                     "rowCount) <= (fileSize - HEADER_SIZE) / PIXEL_SIZE";
     const struct
     {
         std::uint32_t columnCount;
         std::uint32_t rowCount;
         const std::string& expected;
     } cases[] = {
-        {16384, 16383, tooLarge},       {0x7FFFFFFFu, 0x7FFFFFFFu, tooLarge}, {4097, 4096, tooLarge},
-        {1, 4096 * 4096 + 1, tooLarge}, {4096, 4096, pixelsMissing},          {4096 * 4096, 1, pixelsMissing},
+        {16384, 16383, tooLarge},
+        {0x7FFFFFFFu, 0x7FFFFFFFu, tooLarge},
+        {4097, 4096, tooLarge},
+        // 2^32 pixels: a count that wrapped in a 32-bit std::size_t would be 0 and pass.
+        {65536, 65536, tooLarge},
+        {1, 4096 * 4096 + 1, tooLarge},
+        {4096, 4096, pixelsMissing},
+        {4096 * 4096, 1, pixelsMissing},
         {2048, 8192, pixelsMissing},
     };
     for (const auto& testCase : cases)
@@ -286,8 +295,7 @@ TEST_F(EGLImageFile, CountsBeyondTheLargestTextureOrTheFileFailBeforeAnythingIsA
     }
 }
 
-// What reading the bytes through a pipe throws, and what the reader left in the pipe. A pipe hands the reader no
-// more than it asks for, keeps the rest for the test to collect, and tells no length.
+// What reading the bytes through a pipe throws, and what the reader left in the pipe for the test to collect.
 struct PipeRead
 {
     std::string thrown;
@@ -321,32 +329,51 @@ PipeRead readThroughPipe(const Bytes& bytes, EGLImage& image)
     return result;
 }
 
-TEST_F(EGLImageFile, ReaderTakesNoByteAfterThePixels)
+TEST_F(EGLImageFile, AnImageOfManyChunksReadsBackAndTheBytesAfterItAreIgnored)
 {
-    // The small image fits any read-ahead buffer; the large one holds more pixels than the reader takes at a time.
+    // More pixels than the reader takes from the file at a time.
+    EGLImage image(160, 130);
+    for (std::int32_t row = 0; row < 130; ++row)
+        for (std::int32_t column = 0; column < 160; ++column)
+            image.pixel(column, row) = 0x01000193u * static_cast<std::uint32_t>(row * 160 + column);
+    writeImageFile(mFileName, image);
+    writeBytes(readBytes() + Bytes(100000, 0x5A));
+
+    EGLImage readBack;
+    readImageFile(mFileName, readBack);
+    EXPECT_TRUE(readBack == image);
+}
+
+const std::string OPEN_CHECK = "Assertion failure: \"Image file open successfully.\" && inputFile.is_open()";
+
+TEST_F(EGLImageFile, APipeFailsTheOpenCheckAndNoneOfItsBytesIsTaken)
+{
+    // Refused before any read, however much waits in the pipe: less than a pipe holds, or more, which the writer hands
+    // over only as it is taken.
     for (const auto& [columnCount, rowCount] : {std::pair{3, 2}, std::pair{160, 130}})
     {
-        EGLImage image(columnCount, rowCount);
-        for (std::int32_t row = 0; row < rowCount; ++row)
-            for (std::int32_t column = 0; column < columnCount; ++column)
-                image.pixel(column, row) = 0x01000193u * static_cast<std::uint32_t>(row * columnCount + column);
-        writeImageFile(mFileName, image);
-        const Bytes padding(100000, 0x5A);
+        writeImageFile(mFileName, EGLImage(columnCount, rowCount));
+        const Bytes bytes = readBytes() + Bytes(100000, 0x5A);
 
-        EGLImage readBack;
-        const PipeRead read = readThroughPipe(readBytes() + padding, readBack);
-        EXPECT_EQ(read.thrown, "nothing thrown") << columnCount << " x " << rowCount;
-        EXPECT_TRUE(readBack == image) << columnCount << " x " << rowCount;
-        EXPECT_EQ(read.rest.size(), padding.size())
-            << columnCount << " x " << rowCount << ": bytes after the pixels taken";
+        EGLImage image;
+        const PipeRead read = readThroughPipe(bytes, image);
+        EXPECT_EQ(read.thrown, OPEN_CHECK) << columnCount << " x " << rowCount;
+        EXPECT_EQ(read.rest.size(), bytes.size()) << columnCount << " x " << rowCount;
     }
 }
 
-TEST_F(EGLImageFile, AStreamWithoutALengthFailsAtTheReadThatComesShort)
+TEST_F(EGLImageFile, AFIFOAFolderOrADeviceFailsTheOpenCheckWithoutWaiting)
 {
     EGLImage image;
-    EXPECT_EQ(readThroughPipe(header(160, 130) + Bytes(4 * 160 * 129, 0xFF), image).thrown,
-              "Assertion failure: \"Image data holds every pixel.\" && inputFile");
+    std::string thrown;
+    EXPECT_FALSE(readWaitsOnFIFO(mFileName, [&] { thrown = thrownBy([&] { readImageFile(mFileName, image); }); }));
+    EXPECT_EQ(thrown, OPEN_CHECK) << "a FIFO";
+
+    std::filesystem::create_directory(mFileName);
+    EXPECT_EQ(thrownBy([&] { readImageFile(mFileName, image); }), OPEN_CHECK) << "a folder";
+    std::filesystem::remove(mFileName);
+    EXPECT_EQ(thrownBy([&] { readImageFile("/dev/zero", image); }), OPEN_CHECK) << "a device";
+    EXPECT_EQ(image, EGLImage());
 }
 
 TEST_F(EGLImageFile, MissingOrUnwritableFileFailsItsAssertion)
@@ -356,6 +383,14 @@ TEST_F(EGLImageFile, MissingOrUnwritableFileFailsItsAssertion)
               "Assertion failure: \"Image file open successfully.\" && inputFile.is_open()");
     EXPECT_EQ(thrownBy([&] { writeImageFile(mFileName + ".missing/image", image); }),
               "Assertion failure: \"Image file open for writing successfully.\" && outputFile.is_open()");
+}
+
+TEST(EGLImage, ThePixelCountIsWorkedInSixtyFourBitsWhateverTheWidthOfSizeT)
+{
+    static_assert(std::is_same_v<decltype(pixelCount(0, 0)), std::uint64_t>);
+    EXPECT_EQ(pixelCount(65536, 65536), std::uint64_t{1} << 32);
+    EXPECT_EQ(pixelCount(0x7FFFFFFF, 0x7FFFFFFF), 0x3FFFFFFF00000001u);
+    EXPECT_EQ(pixelCount(0, 0x7FFFFFFF), 0u);
 }
 
 TEST(EGLImage, NegativeSizeIsRefused)

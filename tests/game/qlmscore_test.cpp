@@ -5,6 +5,7 @@
 #include "game/qlmscorestars.h"
 #include "game/qlmscoretable.h"
 #include "tests/dbgtesting.h"
+#include "tests/fifotesting.h"
 #include "tests/game/screentesting.h"
 
 #include <algorithm>
@@ -222,6 +223,23 @@ TEST_F(ScoreTableTest, AMissingShortOrMalformedFileLeavesTheTableEmptyAndUntouch
     writeFile("highscores.txt", GENERATED_TABLE);
     loadScoreTable();
     EXPECT_TRUE(scoreTableInvariant());
+}
+
+TEST_F(ScoreTableTest, AFIFOAFolderOrADeviceInPlaceOfTheFileFailsTheOpenCheckWithoutWaiting)
+{
+    const std::string openCheck = "Assertion failure: \"highscores.txt opened for reading.\" && file.is_open()";
+    std::filesystem::remove("highscores.txt");
+    std::string thrown;
+    EXPECT_FALSE(readWaitsOnFIFO("highscores.txt", [&] { thrown = thrownBy([] { loadScoreTable(); }); }));
+    EXPECT_EQ(thrown, openCheck) << "a FIFO";
+
+    std::filesystem::create_directory("highscores.txt");
+    EXPECT_EQ(thrownBy([] { loadScoreTable(); }), openCheck) << "a folder";
+    std::filesystem::remove("highscores.txt");
+    std::filesystem::create_symlink("/dev/zero", "highscores.txt");
+    EXPECT_EQ(thrownBy([] { loadScoreTable(); }), openCheck) << "a device";
+    EXPECT_TRUE(scoreRecords().empty());
+    EXPECT_FALSE(scoreTableInvariant());
 }
 
 TEST_F(ScoreTableTest, ASaveThatCannotWriteFailsAndKeepsTheOldFile)

@@ -3,6 +3,7 @@
 #include "host/dxerr8.h"
 #include "host/hostdmusic.h"
 #include "host/testing.h"
+#include "tests/fifotesting.h"
 #include "tests/host/soundfiles.h"
 
 #include <gmock/gmock.h>
@@ -16,7 +17,9 @@
 #include <thread>
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 using ::testing::UnorderedElementsAre;
 
 namespace
@@ -191,6 +194,19 @@ TEST_F(DirectMusicTest, AFileThatDoesNotLoadGivesItsOwnCodeAndNoObject)
         EXPECT_EQ(result, c.result);
         EXPECT_STREQ(DXGetErrorDescription8A(result), c.description);
         EXPECT_EQ(segment, nullptr);
+    }
+}
+
+TEST_F(DirectMusicTest, AFIFOInPlaceOfASampleOrTheMusicFailsToOpenWithoutWaiting)
+{
+    for (const std::string name : {"sample.wav", "track.mid"})
+    {
+        const std::wstring wideName(name.begin(), name.end());
+        IDirectMusicSegment8* segment = reinterpret_cast<IDirectMusicSegment8*>(this);
+        HRESULT result = S_OK;
+        EXPECT_FALSE(readWaitsOnFIFO(name, [&] { result = loadFile(wideName.c_str(), &segment); })) << name;
+        EXPECT_EQ(result, DMUS_E_LOADER_FAILEDOPEN) << name;
+        EXPECT_EQ(segment, nullptr) << name;
     }
 }
 
@@ -461,33 +477,34 @@ TEST_F(DirectMusicTest, ReferenceCountsReachZeroWhenEverythingIsClosedInOrder)
                             "stop track.mid", "unload track.mid", "unload hit.wav", "stop all"));
 }
 
-// The audio driver SDL is asked for (SDL_AUDIODRIVER), for the test's time; the one before comes back after it.
-class AudioDriverChoice
+// An environment variable set for the test's time, as SDL and SDL_mixer read it; the value before comes back after it.
+class EnvironmentChoice
 {
 public:
-    explicit AudioDriverChoice(const char* driver)
+    EnvironmentChoice(const char* name, const char* value) : mName(name)
     {
-        if (const char* const before = std::getenv("SDL_AUDIODRIVER"))
+        if (const char* const before = std::getenv(name))
         {
             mBefore = before;
         }
-        setenv("SDL_AUDIODRIVER", driver, 1);
+        setenv(name, value, 1);
     }
-    ~AudioDriverChoice()
+    ~EnvironmentChoice()
     {
         if (mBefore)
         {
-            setenv("SDL_AUDIODRIVER", mBefore->c_str(), 1);
+            setenv(mName.c_str(), mBefore->c_str(), 1);
         }
         else
         {
-            unsetenv("SDL_AUDIODRIVER");
+            unsetenv(mName.c_str());
         }
     }
-    AudioDriverChoice(const AudioDriverChoice&) = delete;
-    AudioDriverChoice& operator=(const AudioDriverChoice&) = delete;
+    EnvironmentChoice(const EnvironmentChoice&) = delete;
+    EnvironmentChoice& operator=(const EnvironmentChoice&) = delete;
 
 private:
+    std::string mName;
     std::optional<std::string> mBefore;
 };
 
@@ -502,7 +519,7 @@ TEST_F(DirectMusicTest, WithoutAnAudioDevicePlayingGoesOnSilentlyAndSaysSoOnce)
     HRESULT secondOpen = S_OK;
     std::string said;
     {
-        const AudioDriverChoice choice("no-such-device");
+        const EnvironmentChoice choice("SDL_AUDIODRIVER", "no-such-device");
         ::testing::internal::CaptureStderr();
         firstOpen = initAudio();
         firstSilent = hosttest::audioIsSilentFallback();
@@ -533,7 +550,7 @@ TEST_F(DirectMusicTest, WithoutASoundCardTheNoticeIsAllThatAlsaLeavesOnTheStanda
     }
     std::string said;
     {
-        const AudioDriverChoice choice("alsa");
+        const EnvironmentChoice choice("SDL_AUDIODRIVER", "alsa");
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(initAudio(), S_OK);
         said = ::testing::internal::GetCapturedStderr();
@@ -542,6 +559,36 @@ TEST_F(DirectMusicTest, WithoutASoundCardTheNoticeIsAllThatAlsaLeavesOnTheStanda
     EXPECT_TRUE(hosttest::audioIsSilentFallback());
     // Another test in the same process may have given the notice already.
     EXPECT_TRUE(said.empty() || (said.starts_with(NO_DEVICE_NOTICE) && std::ranges::count(said, '\n') == 1)) << said;
+}
+
+TEST_F(DirectMusicTest, MusicTheMixerRefusesFailsToDownloadAndTheMixerSaysWhyInOneLine)
+{
+    ASSERT_EQ(initAudio(), S_OK);
+    writeFile("track.mid", silentMidi());
+    IDirectMusicSegment8* music = nullptr;
+    ASSERT_EQ(loadFile(L"track.mid", &music), S_OK);
+    mSegments.push_back(music);
+
+    HRESULT downloaded = S_OK;
+    std::string said;
+    {
+        // Neither of SDL_mixer's MIDI players finds what it needs: FluidSynth no soundfont, Timidity no configuration.
+        const EnvironmentChoice force("SDL_FORCE_SOUNDFONTS", "1");
+        const EnvironmentChoice soundfonts("SDL_SOUNDFONTS", "/nonexistent/none.sf2");
+        const EnvironmentChoice timidity("TIMIDITY_CFG", "/nonexistent/timidity.cfg");
+        ::testing::internal::CaptureStderr();
+        downloaded = music->Download(mPerformance);
+        said = ::testing::internal::GetCapturedStderr();
+    }
+
+    EXPECT_EQ(downloaded, DMUS_E_DOWNLOAD_FAILED);
+    // The reason is SDL_mixer's own, in whatever words its version has.
+    const std::string start = "The music track.mid could not be prepared for the mixer (";
+    EXPECT_THAT(said, StartsWith(start));
+    EXPECT_THAT(said, EndsWith(").\n"));
+    EXPECT_GT(said.size(), start.size() + 3) << said;
+    EXPECT_EQ(std::ranges::count(said, '\n'), 1) << said;
+    EXPECT_EQ(play(music, 0), DMUS_E_NOT_DOWNLOADED_TO_PORT);
 }
 
 } // namespace
