@@ -8,8 +8,11 @@
 #include "tests/game/screentesting.h"
 
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
