@@ -6,10 +6,12 @@
 #include "foundation/dbg.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <memory>
 #include <new>
+#include <utility>
 
 EGLD3D8Key::EGLD3D8Key(const EGLD3D8Key&)
 {

@@ -14,6 +14,7 @@
 #include "egl/egld3d8texture.h"
 #include "egl/egld3d8wrapper.h"
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>

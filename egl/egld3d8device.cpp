@@ -3,6 +3,7 @@
 #include "egl/egld3d8keys.h"
 #include "foundation/dbg.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 

@@ -10,6 +10,7 @@
 #include "egl/egl.h"
 #include "egl/egld3d8wrapper.h"
 
+#include <cstdint>
 #include <set>
 #include <string>
 

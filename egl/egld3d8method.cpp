@@ -4,6 +4,8 @@
 #include "foundation/dbg.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <iterator>
 
 EGLD3D8PrimitiveType::EGLD3D8PrimitiveType(EGLD3D8Wrapper* wrapper, D3DPRIMITIVETYPE d3DPrimitiveType)

@@ -8,6 +8,8 @@
 #include "egl/egl.h"
 #include "egl/egld3d8wrapper.h"
 
+#include <cstdint>
+
 /// How vertices form points, lines or triangles; switching on only tells the wrapper (no device call).
 class EGLD3D8PrimitiveType final : public EGLPrimitiveType
 {

@@ -2,6 +2,8 @@
 
 #include "foundation/dbg.h"
 
+#include <cstdint>
+
 EGLD3D8ImageTexture::EGLD3D8ImageTexture(EGLD3D8Wrapper* wrapper, const EGLImage& image)
     : mImage(image), mWrapper(wrapper), mTexture(nullptr), mTextureColumnCount(0), mTextureRowCount(0)
 {

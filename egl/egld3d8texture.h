@@ -7,6 +7,8 @@
 #include "egl/egl.h"
 #include "egl/egld3d8wrapper.h"
 
+#include <cstdint>
+
 /// The base of the Direct3D textures; it adds nothing to EGLTexture.
 class EGLD3D8Texture : public EGLTexture
 {

@@ -2,6 +2,7 @@
 
 #include "foundation/dbg.h"
 
+#include <cstddef>
 #include <new>
 
 namespace

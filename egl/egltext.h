@@ -9,6 +9,7 @@
 
 #include "egl/egl.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>

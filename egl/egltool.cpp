@@ -3,6 +3,7 @@
 #include "foundation/dbg.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 // Transforms -----------------------------------------------------------------------------------------------------

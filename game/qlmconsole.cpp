@@ -10,7 +10,9 @@
 #include "game/qlmscreenmachine.h"
 #include "platform/egc.h"
 
+#include <cstdint>
 #include <new>
+#include <set>
 #include <string>
 
 namespace

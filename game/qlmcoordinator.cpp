@@ -8,7 +8,9 @@
 #include "game/qlmscore.h"
 #include "platform/egc.h"
 
+#include <cstdint>
 #include <new>
+#include <set>
 
 namespace
 {

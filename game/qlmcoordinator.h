@@ -8,6 +8,8 @@
 
 #include "foundation/handlers.h"
 
+#include <cstdint>
+
 /// Echoes the typed-character buffer onto the debug text lines on every typed character.
 class QLMCoordinatorHandler final : public EGCDefaultMessageHandler
 {

@@ -23,8 +23,10 @@
 #include "platform/egc.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
+#include <new>
 #include <numbers>
 #include <set>
 #include <vector>

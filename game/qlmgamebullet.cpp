@@ -3,6 +3,9 @@
 #include "foundation/dbg.h"
 #include "game/qlmgraphics.h"
 
+#include <cstddef>
+#include <new>
+
 namespace
 {
 

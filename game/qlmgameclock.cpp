@@ -3,6 +3,7 @@
 #include "foundation/tmesampler.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <deque>
 #include <numeric>
 

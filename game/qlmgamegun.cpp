@@ -9,7 +9,10 @@
 #include "game/qlminput.h"
 #include "platform/egc.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <deque>
+#include <new>
 #include <vector>
 
 namespace

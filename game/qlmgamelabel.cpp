@@ -9,6 +9,7 @@
 #include "platform/egc.h"
 
 #include <cstdio>
+#include <new>
 
 namespace
 {

@@ -7,6 +7,7 @@
 #include "platform/egc.h"
 
 #include <cmath>
+#include <new>
 #include <numbers>
 
 namespace

@@ -3,6 +3,9 @@
 #include "foundation/dbg.h"
 #include "platform/egc.h"
 
+#include <cstddef>
+#include <cstdint>
+
 namespace
 {
 

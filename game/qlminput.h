@@ -8,6 +8,7 @@
 #include "foundation/handlers.h"
 #include "platform/sil.h"
 
+#include <cstdint>
 #include <string>
 
 /// Mouse sensitivities, by ID.

@@ -12,6 +12,7 @@
 #include "game/qlmsound.h"
 #include "platform/egc.h"
 
+#include <cstddef>
 #include <new>
 #include <set>
 #include <span>

@@ -8,6 +8,7 @@
 #include "platform/egc.h"
 
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 namespace

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <istream>
+#include <ostream>
 #include <string>
 #include <vector>
 

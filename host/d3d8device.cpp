@@ -16,9 +16,11 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <new>
 
 bool D3D8Texture::isValidSize(UINT width, UINT height, UINT maxSide)

@@ -2,6 +2,8 @@
 
 #include "host/rasterkernel.h"
 
+#include <algorithm>
+
 namespace
 {
 

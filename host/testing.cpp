@@ -162,10 +162,10 @@ void releaseKeyDik(int dik)
 
 void typeText(const char* text)
 {
-    SDL_Event event = scripted(SDL_TEXTINPUT);
-    event.text.windowID = focusedID();
-    SDL_strlcpy(event.text.text, text, sizeof(event.text.text));
+    SDL_Event event = scripted(hostScriptedTextEvent());
+    event.user.windowID = focusedID();
     push(event);
+    hostQueueScriptedText(text);
 }
 
 void moveMouse(HWND window, int x, int y, int dx, int dy)
@@ -195,6 +195,7 @@ void turnWheel(HWND window, int notches)
     SDL_Event event = scripted(SDL_MOUSEWHEEL);
     event.wheel.windowID = idOf(window);
     event.wheel.y = notches;
+    event.wheel.preciseY = static_cast<float>(notches); // as SDL reports a wheel, and what the host reads
     event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
     push(event);
 }

@@ -6,8 +6,11 @@
 #include "host/win32keys.h"
 #include "host/win32state.h"
 
+#include <cmath>
 #include <deque>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -25,6 +28,8 @@ POINT gPointer{}; // the pointer's last client position
 
 bool gRecording = false;
 std::vector<hosttest::LoggedMessage> gLog;
+
+std::deque<std::string> gScriptedTexts; // oldest first, one for each hostScriptedTextEvent in SDL's queue
 
 DWORD nowMilliseconds()
 {
@@ -197,16 +202,16 @@ void convertKeyEvent(const SDL_KeyboardEvent& event, QueuedMessage** awaitingTex
     }
 }
 
-void convertTextEvent(const SDL_TextInputEvent& event, QueuedMessage** awaitingText)
+void convertText(Uint32 windowID, const char* text, QueuedMessage** awaitingText)
 {
-    HostWindow* window = hostFindSDLWindow(event.windowID);
+    HostWindow* window = hostFindSDLWindow(windowID);
     if (!window)
     {
         return;
     }
     std::string typed;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(event.text);
-    const int count = static_cast<int>(SDL_strlen(event.text));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const int count = static_cast<int>(SDL_strlen(text));
     for (int at = 0; at < count;)
     {
         // Only printable Latin-1 characters fit the byte-wide WM_CHAR.
@@ -295,7 +300,7 @@ void convertEvent(const SDL_Event& event, QueuedMessage** awaitingText)
         convertKeyEvent(event.key, awaitingText);
         break;
     case SDL_TEXTINPUT:
-        convertTextEvent(event.text, awaitingText);
+        convertText(event.text.windowID, event.text.text, awaitingText);
         break;
     case SDL_MOUSEMOTION:
         convertMotionEvent(event.motion);
@@ -306,11 +311,20 @@ void convertEvent(const SDL_Event& event, QueuedMessage** awaitingText)
         break;
     case SDL_MOUSEWHEEL:
     {
-        const Sint32 notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-        hostDirectInputMouseMoved(0, 0, notches * 120);
+        // preciseY, not the whole notches of y: it keeps a smooth wheel's fractions, as DirectInput does, and
+        // sdl2-compat passes it on for an event pushed through SDL_PushEvent, where y reads 0.
+        const float notches =
+            event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.preciseY : event.wheel.preciseY;
+        hostDirectInputMouseMoved(0, 0, std::lround(notches * 120));
         break;
     }
     default:
+        if (!gScriptedTexts.empty() && event.type == hostScriptedTextEvent())
+        {
+            const std::string text = std::move(gScriptedTexts.front());
+            gScriptedTexts.pop_front();
+            convertText(event.user.windowID, text.c_str(), awaitingText);
+        }
         break;
     }
 }
@@ -444,9 +458,21 @@ BOOL WaitMessage()
     }
 }
 
+Uint32 hostScriptedTextEvent()
+{
+    static const Uint32 type = SDL_RegisterEvents(1);
+    return type;
+}
+
+void hostQueueScriptedText(const char* text)
+{
+    gScriptedTexts.emplace_back(text);
+}
+
 void hostResetMessages()
 {
     tQueue.clear();
+    gScriptedTexts.clear();
     tLastRemoved = {};
     gPointer = {};
     gRecording = false;

@@ -85,6 +85,12 @@ void hostDirectInputFocusLost(HWND window);
 /// gives U+FFFD and moves past its first byte.
 char32_t hostDecodeUtf8(const unsigned char* bytes, int count, int* at);
 
+/// Text the test seam types. SDL_PushEvent cannot carry SDL_TEXTINPUT under sdl2-compat (SDL 3 is handed no
+/// event), so the seam pushes an event of this type (registered with SDL on the first call) in its place and
+/// queues the text here; the pump reads it for the event, in the same order.
+Uint32 hostScriptedTextEvent();
+void hostQueueScriptedText(const char* text);
+
 /// Adds the message to the test seam's log while it records.
 void hostLogMessage(hosttest::Route route, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <thread>
+#include <utility>
 
 namespace
 {

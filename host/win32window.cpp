@@ -5,8 +5,11 @@
 #include "host/win32state.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace
 {

@@ -6,6 +6,7 @@
 #include "platform/silboot.h"
 #include "platform/sslboot.h"
 
+#include <cstdint>
 #include <new>
 
 namespace

@@ -4,6 +4,7 @@
 #include "platform/silimp.h"
 
 #include <new>
+#include <set>
 
 namespace
 {

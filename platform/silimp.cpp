@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <new>
+#include <set>
 
 namespace
 {

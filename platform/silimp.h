@@ -4,6 +4,8 @@
 #include "host/dinput8.h"
 #include "platform/sil.h"
 
+#include <set>
+
 // Bytes of DirectInput's keyboard state, one per key index.
 constexpr int DI_KEY_COUNT = 256;
 

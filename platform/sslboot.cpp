@@ -4,6 +4,7 @@
 #include "platform/sslimp.h"
 
 #include <new>
+#include <set>
 
 namespace
 {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 namespace
 {

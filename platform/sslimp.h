@@ -5,6 +5,9 @@
 #include "host/dmusic.h"
 #include "platform/ssl.h"
 
+#include <set>
+#include <string>
+
 /// A DirectMusic segment loaded from a file, owned; what samples and tracks are made of.
 class SSLSegment
 {

@@ -3,6 +3,7 @@
 #include "foundation/dbg.h"
 
 #include <cinttypes>
+#include <cstdint>
 #include <cstdio>
 
 namespace

@@ -3,9 +3,11 @@
 #include "foundation/dbg.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
 #include <set>
+#include <utility>
 
 namespace
 {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <set>
+
 TEST(EGLBoot, OpenAndCloseKeepTheSetOfOpenLibraries)
 {
     const HWND window = testWindow();

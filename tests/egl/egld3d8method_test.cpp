@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 // Lookups and numbers; the render states the methods write are seen in drawn pixels (egld3d8_test).
 
 namespace

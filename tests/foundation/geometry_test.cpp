@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 TEST(EGCPoint, SettersReturnTheStoredValueAndGetCopiesBoth)
 {
     EGCPoint point(1, 2);

@@ -4,6 +4,12 @@
 #include "foundation/timers.h"
 #include "tests/game/screentesting.h"
 
+#include <cstddef>
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 namespace
 {
 

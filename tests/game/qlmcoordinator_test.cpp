@@ -7,6 +7,10 @@
 #include "tests/game/eventrecorder.h"
 #include "tests/game/screentesting.h"
 
+#include <cstddef>
+#include <memory>
+#include <vector>
+
 namespace
 {
 

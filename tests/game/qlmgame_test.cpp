@@ -11,6 +11,9 @@
 #include "tests/game/eventrecorder.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace
 {
 

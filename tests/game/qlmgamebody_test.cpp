@@ -8,6 +8,8 @@
 #include "tests/game/gameplaytesting.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 
 namespace
 {

@@ -6,7 +6,10 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace
 {

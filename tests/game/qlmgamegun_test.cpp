@@ -8,6 +8,9 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <string>
+#include <vector>
+
 namespace
 {
 

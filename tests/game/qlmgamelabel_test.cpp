@@ -5,6 +5,9 @@
 #include "tests/game/eventrecorder.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <string>
+#include <vector>
+
 namespace
 {
 

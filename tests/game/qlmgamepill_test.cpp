@@ -3,6 +3,8 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <vector>
+
 namespace
 {
 

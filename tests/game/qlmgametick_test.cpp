@@ -13,7 +13,11 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/gameplaytesting.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <string>
+#include <vector>
 
 namespace
 {

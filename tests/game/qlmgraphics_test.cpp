@@ -7,6 +7,7 @@
 #include "tests/game/gametesting.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <string>

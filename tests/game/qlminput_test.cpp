@@ -3,6 +3,7 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/gametesting.h"
 
+#include <cstdint>
 #include <string>
 
 namespace

@@ -6,6 +6,7 @@
 #include "tests/game/screentesting.h"
 
 #include <numbers>
+#include <string>
 
 namespace
 {

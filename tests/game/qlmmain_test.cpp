@@ -18,8 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
 #include <functional>
 #include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 

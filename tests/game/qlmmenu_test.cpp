@@ -7,8 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace
 {

@@ -10,8 +10,11 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 

@@ -6,6 +6,9 @@
 
 #include <memory>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {

@@ -4,6 +4,8 @@
 #include "tests/dbgtesting.h"
 #include "tests/game/screentesting.h"
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace

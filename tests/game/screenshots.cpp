@@ -7,6 +7,7 @@
 #include "tests/game/programrun.h"
 #include "tools/datagen/png.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

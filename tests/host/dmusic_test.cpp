@@ -14,7 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 using ::testing::ElementsAre;
 using ::testing::EndsWith;

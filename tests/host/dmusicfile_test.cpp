@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace
 {

@@ -1,6 +1,7 @@
 #include "tests/host/soundfiles.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <fstream>
 #include <stdexcept>
 

@@ -3,6 +3,7 @@
 
 #include "host/win32.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 

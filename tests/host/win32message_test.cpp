@@ -2,6 +2,10 @@
 
 #include "tests/host/hostfixture.h"
 
+#include <cstddef>
+#include <utility>
+#include <vector>
+
 namespace
 {
 

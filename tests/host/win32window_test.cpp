@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+#include <utility>
+#include <vector>
+
 namespace
 {
 

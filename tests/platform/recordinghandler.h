@@ -3,7 +3,9 @@
 
 #include "foundation/handlers.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class RecordingHandler : public EGCDefaultMessageHandler

@@ -8,6 +8,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
 namespace datagen
 {
 

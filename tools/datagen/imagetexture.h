@@ -4,6 +4,8 @@
 
 #include "egl/egl.h"
 
+#include <cstdint>
+
 namespace datagen
 {
 

@@ -4,6 +4,10 @@
 #include "tools/datagen/font.h"
 #include "tools/datagen/pictures.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 namespace datagen
 {
 

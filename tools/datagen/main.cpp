@@ -11,9 +11,12 @@
 #include "egl/egltypes.h"
 #include "foundation/dbg.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace
 {

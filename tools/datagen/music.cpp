@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <tuple>
+#include <utility>
 
 namespace datagen
 {

@@ -11,6 +11,10 @@
 
 #include "foundation/dbg.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 namespace datagen
 {
 

@@ -5,6 +5,8 @@
 
 #include <png.h>
 
+#include <cstddef>
+
 namespace datagen
 {
 

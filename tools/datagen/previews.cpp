@@ -12,8 +12,12 @@
 #include "egl/egltypes.h"
 #include "foundation/dbg.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace
 {

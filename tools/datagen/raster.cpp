@@ -2,6 +2,8 @@
 
 #include "tools/datagen/raster.h"
 
+#include <cstddef>
+
 namespace datagen
 {
 
