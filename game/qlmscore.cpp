@@ -19,6 +19,7 @@
 #include "platform/egcfile.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <new>
 #include <sstream>
 

@@ -24,13 +24,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <new>
 #include <string>
-#include <unistd.h>
+#include <system_error>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 namespace
 {

@@ -7,6 +7,7 @@
 #include "host/inputfile.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <optional>
 

@@ -8,6 +8,7 @@
 
 #include "host/win32.h"
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
