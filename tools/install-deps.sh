@@ -72,9 +72,9 @@ asRoot=(env DEBIAN_FRONTEND=noninteractive)
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || cannotInstall "there is no sudo here"
   if ! sudo -n true 2>/dev/null; then
-    # sudo tells a user without any rule so without asking for a password; its text is the only sign.
-    rules=$(LC_ALL=C sudo -n -l 2>&1) || true
-    [[ $rules == *"may not run sudo"* ]] && cannotInstall "this user may not use sudo"
+    # Validating tells a user without any rule so before asking for a password; its text is the only sign.
+    answer=$(LC_ALL=C sudo -n -v 2>&1) || true
+    [[ $answer == *"may not run sudo"* ]] && cannotInstall "this user may not use sudo"
     { : </dev/tty; } 2>/dev/null || cannotInstall "sudo needs a password, but there is no terminal to type it in"
     sudo -v || cannotInstall "sudo did not accept the password"
   fi

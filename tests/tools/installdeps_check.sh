@@ -40,8 +40,8 @@ EOF
 cat >"$folder/bin/sudo" <<'EOF'
 #!/bin/bash
 if [ "$FAKE_SUDO" != nopasswd ]; then
-  if [ "$1" = -n ] && [ "$2" = -l ] && [ "$FAKE_SUDO" = denied ]; then
-    echo "Sorry, user player may not run sudo on host."
+  if [ "$1" = -n ] && [ "$2" = -v ] && [ "$FAKE_SUDO" = denied ]; then
+    echo "Sorry, user player may not run sudo on host." >&2
   else
     echo "sudo: a password is required" >&2
   fi
