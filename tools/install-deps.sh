@@ -8,7 +8,7 @@
 #   fuzz*              the clang toolchain
 #   format             clang-format
 #   test*, xserver     the test libraries, and Xvfb and xdotool for the test that runs the game under a real X server
-#   any other, or none the test libraries: the whole build
+#   others, or none    the test libraries: the whole build
 # make's variables and options add nothing. Installs as root, or through sudo; where sudo cannot be used (there
 # is none, the user may not use it, or it needs a password and there is no terminal) it names the command to run
 # as root and stops.
