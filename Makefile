@@ -4,38 +4,49 @@
 JOBS  ?= $(shell nproc)
 CMAKE ?= cmake
 
-.PHONY: all deps build play test test-sanitize bench fuzz format clean previews highscores
+.PHONY: all deps build build-game play test test-sanitize bench fuzz format clean previews highscores
 
 all: build
 
-# The packages depend on the targets asked for: `make test` also brings the X server its one test needs.
+# The packages depend on the targets asked for: `make play` needs no test library, `make test` also brings the X
+# server its one test needs.
 deps:
 	tools/install-deps.sh $(MAKECMDGOALS)
 
-# Warnings fail the developers' builds (make test, make test-sanitize), not a player's; WERROR=ON or OFF overrides.
+# Warnings fail the developers' builds and never a player's, whatever the build folder last had; WERROR=ON or OFF
+# on the command line decides instead.
+WERROR = OFF
+build test test-sanitize previews screenshots: WERROR = ON
+configure = $(CMAKE) -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOM_WERROR=$(WERROR)
+
+# Everything: the program, its data files, the tests and the benchmarks.
 build: deps
-	$(CMAKE) -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(WERROR),-DQUILLOM_WERROR=$(WERROR))
+	$(configure) -DQUILLOM_TESTS=ON -DQUILLOM_BENCH=ON
 	$(CMAKE) --build build -j $(JOBS)
 
+# A player's build: the program, the data generator and the data files, nothing that needs the test libraries.
+build-game: deps
+	$(configure) -DQUILLOM_TESTS=OFF -DQUILLOM_BENCH=OFF
+	$(CMAKE) --build build -j $(JOBS) --target quillom data
+
 # The game reads its pictures, sounds and high scores from its working directory.
-play: build
+play: build-game
 	cd build/data && ../game/quillom
 
 # Puts the first high-score table back in build/data/, in place of the player's.
-highscores: build
+highscores: build-game
 	$(CMAKE) --build build --target highscores
 
 # PNG contact sheets of every generated picture, as the game shows them, in build/previews/.
 previews: build
 	build/tools/quillom_previews build/data build/previews
 
-test: WERROR = ON
 test: build
 	cd build && ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
 	$(CMAKE) -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLOM_SANITIZE=ON -DQUILLOM_BENCH=OFF \
-	  -DQUILLOM_WERROR=ON
+	  -DQUILLOM_WERROR=$(WERROR)
 	$(CMAKE) --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
 

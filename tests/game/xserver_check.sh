@@ -48,7 +48,7 @@ export DISPLAY=":$(head -n 1 "$displayFile")"
 
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
-export LSAN_OPTIONS="suppressions=$(dirname "$(realpath "$0")")/program.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions='$(dirname "$(realpath "$0")")/program.supp':print_suppressions=0"
 (cd "$folder" && exec "$program") &
 game=$!
 
