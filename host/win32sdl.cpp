@@ -38,7 +38,7 @@ std::string displaysNamed()
 
 // Tries SDL's drivers that show windows, in SDL's own order, as SDL would without its offscreen fallback; on
 // failure the reasons SDL gave for each. A library's own complaint (Wayland's about a missing XDG_RUNTIME_DIR)
-// stays off the standard error: the reasons say it in the one line.
+// stays off the standard error, which then holds the one line with SDL's reasons.
 bool startDriverThatShowsWindows(std::string& reasons)
 {
     for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
