@@ -9,9 +9,12 @@
 #include <X11/Xatom.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -94,7 +97,7 @@ public:
         {
             return;
         }
-        if (managerRuns(mDisplay))
+        if (managerRuns(mDisplay) || pipe2(mWake, O_CLOEXEC) != 0)
         {
             XCloseDisplay(mDisplay);
             mDisplay = nullptr;
@@ -104,14 +107,20 @@ public:
         XSelectInput(mDisplay, DefaultRootWindow(mDisplay), SubstructureNotifyMask);
         XSync(mDisplay, False);
         mWatcher = std::thread([this] { focusFirstMapped(); });
+        // SDL's X11 box runs in a child process: the fork must not catch the thread starting up, holding the
+        // allocator's locks, so the box waits until the thread sleeps (or is done).
+        mAsleep.wait(false);
     }
 
     ~FocusFirstMapped()
     {
-        mDone = true;
         if (mWatcher.joinable())
         {
+            const char wake = 0;
+            (void)!write(mWake[1], &wake, 1);
             mWatcher.join();
+            close(mWake[0]);
+            close(mWake[1]);
         }
         if (mDisplay)
         {
@@ -123,12 +132,16 @@ public:
     FocusFirstMapped& operator=(const FocusFirstMapped&) = delete;
 
 private:
+    // Ends at the first mapping or when woken: the box may close, or never open, without a window being mapped.
     void focusFirstMapped()
     {
-        // Looks at the flag between waits: the box may close, or never open, without a window being mapped.
-        constexpr int WAIT_MILLISECONDS = 20;
-        pollfd connection{ConnectionNumber(mDisplay), POLLIN, 0};
-        while (!mDone)
+        pollfd waits[2] = {{ConnectionNumber(mDisplay), POLLIN, 0}, {mWake[0], POLLIN, 0}};
+        const auto letTheBoxCome = [this]
+        {
+            mAsleep = true;
+            mAsleep.notify_one();
+        };
+        for (;;)
         {
             while (XPending(mDisplay) > 0)
             {
@@ -142,15 +155,21 @@ private:
                     XSetInputFocus(mDisplay, event.xmap.window, RevertToPointerRoot, CurrentTime);
                     XSync(mDisplay, False);
                     XSetErrorHandler(previousHandler);
+                    letTheBoxCome();
                     return;
                 }
             }
-            poll(&connection, 1, WAIT_MILLISECONDS);
+            letTheBoxCome();
+            if ((poll(waits, 2, -1) < 0 && errno != EINTR) || waits[1].revents != 0)
+            {
+                return;
+            }
         }
     }
 
     Display* mDisplay = nullptr;
-    std::atomic<bool> mDone = false;
+    int mWake[2] = {-1, -1}; // a byte in it ends the thread
+    std::atomic<bool> mAsleep = false;
     std::thread mWatcher;
 };
 
