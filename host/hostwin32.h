@@ -18,7 +18,7 @@ bool hostStartSDL(std::uint32_t subsystems);
 bool hostVideoShowsWindows();
 /// Starts SDL's video for a program that shows a window: true when it shows windows to someone, or to no one
 /// because SDL_VIDEODRIVER asked for that driver; otherwise says on stderr, in one line, that no display was
-/// found and how to give one, and answers false.
+/// found, which display DISPLAY or WAYLAND_DISPLAY named, SDL's reasons and what to do, and answers false.
 bool hostFindDisplay();
 
 /// The SDL window that shows the window; null for an unknown handle. The Win32 stand-in owns it.

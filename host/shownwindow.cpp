@@ -8,6 +8,14 @@
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xatom.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
 namespace
 {
 
@@ -67,6 +75,104 @@ bool lists(const std::vector<unsigned long>& atoms, Display* display, const char
     return std::ranges::find(atoms, XInternAtom(display, name, False)) != atoms.end();
 }
 
+bool managerRuns(Display* display)
+{
+    const ::Window root = DefaultRootWindow(display);
+    const std::vector<unsigned long> check = property(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    // A running manager's check window names itself.
+    return check.size() == 1 && property(display, check.front(), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) == check &&
+           lists(property(display, root, "_NET_SUPPORTED", XA_ATOM), display, "_NET_WM_STATE_FULLSCREEN");
+}
+
+// While it lives, the first window mapped on the root of the X display gets the input focus, where no window
+// manager runs to hand it over. A connection of its own, watched by a thread of its own: SDL's message box blocks
+// the caller until it is closed.
+class FocusFirstMapped
+{
+public:
+    FocusFirstMapped()
+    {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver == nullptr || std::strcmp(driver, "x11") != 0 || (mDisplay = XOpenDisplay(nullptr)) == nullptr)
+        {
+            return;
+        }
+        if (managerRuns(mDisplay) || pipe2(mWake, O_CLOEXEC) != 0)
+        {
+            XCloseDisplay(mDisplay);
+            mDisplay = nullptr;
+            return;
+        }
+        // Before the box exists, so that its mapping cannot be missed.
+        XSelectInput(mDisplay, DefaultRootWindow(mDisplay), SubstructureNotifyMask);
+        XSync(mDisplay, False);
+        mWatcher = std::thread([this] { focusFirstMapped(); });
+        // SDL's X11 box runs in a child process: the fork must not catch the thread starting up, holding the
+        // allocator's locks, so the box waits until the thread sleeps (or is done).
+        mAsleep.wait(false);
+    }
+
+    ~FocusFirstMapped()
+    {
+        if (mWatcher.joinable())
+        {
+            const char wake = 0;
+            (void)!write(mWake[1], &wake, 1);
+            mWatcher.join();
+            close(mWake[0]);
+            close(mWake[1]);
+        }
+        if (mDisplay)
+        {
+            XCloseDisplay(mDisplay);
+        }
+    }
+
+    FocusFirstMapped(const FocusFirstMapped&) = delete;
+    FocusFirstMapped& operator=(const FocusFirstMapped&) = delete;
+
+private:
+    // Ends at the first mapping or when woken: the box may close, or never open, without a window being mapped.
+    void focusFirstMapped()
+    {
+        pollfd waits[2] = {{ConnectionNumber(mDisplay), POLLIN, 0}, {mWake[0], POLLIN, 0}};
+        const auto letTheBoxCome = [this]
+        {
+            mAsleep = true;
+            mAsleep.notify_one();
+        };
+        for (;;)
+        {
+            while (XPending(mDisplay) > 0)
+            {
+                XEvent event;
+                XNextEvent(mDisplay, &event);
+                if (event.type == MapNotify && !event.xmap.override_redirect)
+                {
+                    // The window may be gone again already.
+                    XSync(mDisplay, False);
+                    const auto previousHandler = XSetErrorHandler(&ignoreError);
+                    XSetInputFocus(mDisplay, event.xmap.window, RevertToPointerRoot, CurrentTime);
+                    XSync(mDisplay, False);
+                    XSetErrorHandler(previousHandler);
+                    letTheBoxCome();
+                    return;
+                }
+            }
+            letTheBoxCome();
+            if ((poll(waits, 2, -1) < 0 && errno != EINTR) || waits[1].revents != 0)
+            {
+                return;
+            }
+        }
+    }
+
+    Display* mDisplay = nullptr;
+    int mWake[2] = {-1, -1}; // a byte in it ends the thread
+    std::atomic<bool> mAsleep = false;
+    std::thread mWatcher;
+};
+
 } // namespace
 #endif
 
@@ -101,12 +207,7 @@ bool hostWindowManagerRuns(SDL_Window* window)
     // few round trips to the server.
     if (const X11Window x11 = x11Window(window); x11.display)
     {
-        const ::Window root = DefaultRootWindow(x11.display);
-        const std::vector<unsigned long> check = property(x11.display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
-        // A running manager's check window names itself.
-        return check.size() == 1 &&
-               property(x11.display, check.front(), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) == check &&
-               lists(property(x11.display, root, "_NET_SUPPORTED", XA_ATOM), x11.display, "_NET_WM_STATE_FULLSCREEN");
+        return managerRuns(x11.display);
     }
 #endif
     return true;
@@ -122,4 +223,12 @@ bool hostWindowManagerHoldsFullScreen(SDL_Window* window)
     }
 #endif
     return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+void hostShowMessageBox(Uint32 flags, const char* title, const char* text)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    const FocusFirstMapped focus;
+#endif
+    SDL_ShowSimpleMessageBox(flags, title, text, nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Where the display really shows a window, and whether a window manager takes windows full screen. Apart from the
-// Win32 stand-in's headers: the X11 headers it needs define names that clash with Win32's.
+// Where the display really shows a window, whether a window manager takes windows full screen, and a message box
+// that takes the keyboard without one. Apart from the Win32 stand-in's headers: the X11 headers it needs define
+// names that clash with Win32's.
 
 #include <SDL.h>
 
@@ -15,3 +16,9 @@ SDL_Rect hostShownRect(SDL_Window* window);
 bool hostWindowManagerRuns(SDL_Window* window);
 /// Whether the window manager holds the window full screen (it may still be on its way to the display's size).
 bool hostWindowManagerHoldsFullScreen(SDL_Window* window);
+
+/// SDL's simple message box (flags SDL_MESSAGEBOX_*), without a parent window; returns when it is closed. On X11
+/// without a window manager the box gets the input focus from the host: SDL's box never asks for it, and the keys
+/// would stay with the window that had them (a full-screen window the host raised), so that Return would not
+/// close the box.
+void hostShowMessageBox(Uint32 flags, const char* title, const char* text);

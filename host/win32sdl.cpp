@@ -2,36 +2,64 @@
 // start that SDL's video reaches a display.
 
 #include "host/hostwin32.h"
+#include "host/quietstderr.h"
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <string_view>
 
 namespace
 {
 
-// Whether SDL_VIDEODRIVER names the driver: a list separated by commas, in any case, as SDL reads it.
-bool driverWasAsked(const char* driver)
+// SDL's drivers that show nothing: it falls back to offscreen where no display answers, and the others run only
+// when asked for.
+bool showsWindows(const char* driver)
 {
-    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    if (asked == nullptr)
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0 &&
+           std::strcmp(driver, "evdev") != 0;
+}
+
+// The displays named in the environment, for the line that says none was found.
+std::string displaysNamed()
+{
+    std::string named;
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"})
     {
-        return false;
+        const char* value = SDL_getenv(variable);
+        if (value != nullptr && *value != '\0')
+        {
+            named += (named.empty() ? " at " : " or ") + std::string(variable) + "=" + value;
+        }
     }
-    const std::string_view list = asked;
-    const std::size_t length = std::strlen(driver);
-    for (std::size_t start = 0; start <= list.size();)
+    return named;
+}
+
+// Tries SDL's drivers that show windows, in SDL's own order, as SDL would without its offscreen fallback; on
+// failure the reasons SDL gave for each. A library's own complaint (Wayland's about a missing XDG_RUNTIME_DIR)
+// stays off the standard error, which then holds the one line with SDL's reasons.
+bool startDriverThatShowsWindows(std::string& reasons)
+{
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
     {
-        const std::size_t end = std::min(list.find(',', start), list.size());
-        if (end - start == length && SDL_strncasecmp(list.data() + start, driver, length) == 0)
+        const char* driver = SDL_GetVideoDriver(i);
+        if (!showsWindows(driver))
+        {
+            continue;
+        }
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver, SDL_HINT_OVERRIDE);
+        bool started = false;
+        {
+            const HostQuietStderr quiet;
+            started = hostStartSDL(SDL_INIT_VIDEO);
+        }
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+        if (started)
         {
             return true;
         }
-        start = end + 1;
+        reasons += (reasons.empty() ? "" : "; ") + std::string(SDL_GetError());
     }
     return false;
 }
@@ -51,21 +79,32 @@ bool hostStartSDL(std::uint32_t subsystems)
 bool hostVideoShowsWindows()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+    return driver != nullptr && showsWindows(driver);
 }
 
 bool hostFindDisplay()
 {
-    // Without a display SDL falls back to its offscreen driver, where the program would run unseen until killed.
-    const bool started = hostStartSDL(SDL_INIT_VIDEO);
-    if (started && (hostVideoShowsWindows() || driverWasAsked(SDL_GetCurrentVideoDriver())))
+    // Without a display SDL falls back to its offscreen driver, where the program would run unseen until killed;
+    // a driver SDL_VIDEODRIVER asks for runs, whether or not it shows windows.
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    std::string reasons;
+    if (asked != nullptr && *asked != '\0')
+    {
+        if (hostStartSDL(SDL_INIT_VIDEO))
+        {
+            return true;
+        }
+        reasons = SDL_GetError();
+    }
+    else if (startDriverThatShowsWindows(reasons))
     {
         return true;
     }
-    const std::string reason = started ? "" : std::string(" (") + SDL_GetError() + ")";
-    std::fprintf(stderr,
-                 "No display was found%s: start the program in a desktop session, or set DISPLAY (X11) or "
-                 "WAYLAND_DISPLAY (Wayland) to the display to show it on.\n",
-                 reason.c_str());
+    const std::string named = displaysNamed();
+    std::fprintf(stderr, "No display was found%s (%s): %s.\n", named.c_str(), reasons.c_str(),
+                 named.empty() ? "start the program in a desktop session, or set DISPLAY (X11) or WAYLAND_DISPLAY "
+                                 "(Wayland) to the display to show it on"
+                               : "check that the display runs and lets this user in, or start the program in a "
+                                 "desktop session");
     return false;
 }

@@ -1,6 +1,7 @@
 // Process, module, message box and text conversion.
 
 #include "host/hostwin32.h"
+#include "host/shownwindow.h"
 #include "host/win32state.h"
 
 #include <SDL.h>
@@ -146,7 +147,7 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type)
     if (hostStartSDL(SDL_INIT_VIDEO) && hostVideoShowsWindows())
     {
         const Uint32 icon = (type & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-        SDL_ShowSimpleMessageBox(icon, caption, hostWrapText(text, MESSAGE_BOX_LINE_WIDTH).c_str(), nullptr);
+        hostShowMessageBox(icon, caption, hostWrapText(text, MESSAGE_BOX_LINE_WIDTH).c_str());
     }
     return IDOK;
 }
