@@ -7,7 +7,8 @@
 #   bench              the benchmark library
 #   fuzz*              the clang toolchain
 #   format             clang-format
-#   test*, xserver     the test libraries, and Xvfb and xdotool for the test that runs the game under a real X server
+#   test*, xserver     the test libraries, and Xvfb, its core fonts (SDL's X11 message box draws with them) and
+#                      xdotool for the tests that run the game under a real X server
 #   others, or none    the test libraries: the whole build
 # make's variables and options add nothing. Installs as root, or through sudo; where sudo cannot be used (there
 # is none, the user may not use it, or it needs a password and there is no terminal) it names the command to run
@@ -37,7 +38,7 @@ for target in "${goals[@]}"; do
     bench) packages+=(libbenchmark-dev) ;;
     fuzz*) packages+=(clang libclang-rt-dev) ;;
     format) packages+=(clang-format) ;;
-    test* | xserver) packages+=("${testPackages[@]}" xvfb xdotool) ;;
+    test* | xserver) packages+=("${testPackages[@]}" xvfb xfonts-base xdotool) ;;
     *) packages+=("${testPackages[@]}") ;;
   esac
 done

@@ -91,7 +91,7 @@ check() {
 game='^install .*libsdl2-mixer-dev
 ^install .*libfluidsynth3
 ^install .*timgm6mb-soundfont'
-testLibraries='libgtest-dev|libgmock-dev|libbenchmark-dev|xvfb|xdotool'
+testLibraries='libgtest-dev|libgmock-dev|libbenchmark-dev|xvfb|xfonts-base|xdotool'
 rootLine='^  apt-get install --no-install-recommends .*libfluidsynth3'
 
 check play-installs-only-the-game 0 none no play 0 "$game
@@ -101,6 +101,7 @@ check test-brings-the-test-libraries-and-the-x-server 0 none no test 0 "$game
 libgtest-dev
 libgmock-dev
 xvfb
+xfonts-base
 xdotool"
 check a-variable-alone-builds-everything 0 none no WERROR=ON 0 "libgtest-dev
 !xvfb"
