@@ -565,6 +565,11 @@ TEST_F(DirectMusicTest, WithoutASoundCardTheNoticeIsAllThatAlsaLeavesOnTheStanda
 
 TEST_F(DirectMusicTest, MusicTheMixerRefusesFailsToDownloadAndTheMixerSaysWhyInOneLine)
 {
+    // Neither of SDL_mixer's MIDI players finds what it needs: FluidSynth no soundfont, Timidity no configuration.
+    // Chosen before SDL starts: SDL 3, under sdl2-compat, reads a copy of the environment that it takes then.
+    const EnvironmentChoice force("SDL_FORCE_SOUNDFONTS", "1");
+    const EnvironmentChoice soundfonts("SDL_SOUNDFONTS", "/nonexistent/none.sf2");
+    const EnvironmentChoice timidity("TIMIDITY_CFG", "/nonexistent/timidity.cfg");
     ASSERT_EQ(initAudio(), S_OK);
     writeFile("track.mid", silentMidi());
     IDirectMusicSegment8* music = nullptr;
@@ -574,10 +579,6 @@ TEST_F(DirectMusicTest, MusicTheMixerRefusesFailsToDownloadAndTheMixerSaysWhyInO
     HRESULT downloaded = S_OK;
     std::string said;
     {
-        // Neither of SDL_mixer's MIDI players finds what it needs: FluidSynth no soundfont, Timidity no configuration.
-        const EnvironmentChoice force("SDL_FORCE_SOUNDFONTS", "1");
-        const EnvironmentChoice soundfonts("SDL_SOUNDFONTS", "/nonexistent/none.sf2");
-        const EnvironmentChoice timidity("TIMIDITY_CFG", "/nonexistent/timidity.cfg");
         ::testing::internal::CaptureStderr();
         downloaded = music->Download(mPerformance);
         said = ::testing::internal::GetCapturedStderr();
